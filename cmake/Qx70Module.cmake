@@ -1,0 +1,40 @@
+# One static library per module folder: every .cpp in the folder (and its
+# sub-folders) is compiled, so adding a file needs no CMake change.
+function(qx70_module name dir)
+    cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+    file(GLOB_RECURSE srcs CONFIGURE_DEPENDS "${dir}/*.cpp")
+    if(NOT srcs)
+        add_library(${name} INTERFACE)
+        target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR}/src)
+        target_link_libraries(${name} INTERFACE ${ARG_DEPS})
+        return()
+    endif()
+    add_library(${name} STATIC ${srcs})
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+endfunction()
+
+# One test executable per tests/<folder>. THREADS marks suites that also run
+# under ThreadSanitizer; UI marks suites that need Qt.
+function(qx70_test_suite name dir)
+    cmake_parse_arguments(ARG "THREADS" "" "DEPS" ${ARGN})
+    file(GLOB_RECURSE srcs CONFIGURE_DEPENDS "${dir}/*.cpp")
+    if(NOT srcs)
+        return()
+    endif()
+    add_executable(${name} ${srcs})
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
+    target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main GTest::gmock)
+    target_compile_definitions(${name} PRIVATE
+        QX70_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
+        QX70_BINARY_DIR="${PROJECT_BINARY_DIR}")
+    if(ARG_DEPS MATCHES "qx70_ui|qx70_app")
+        set_target_properties(${name} PROPERTIES AUTOMOC ON)
+    endif()
+    add_test(NAME ${name} COMMAND ${name})
+    set(labels all)
+    if(ARG_THREADS)
+        list(APPEND labels threads)
+    endif()
+    set_tests_properties(${name} PROPERTIES LABELS "${labels}" TIMEOUT 600)
+endfunction()

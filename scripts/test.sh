@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# Installs what is missing, then builds and runs every test:
+#  1. Debug build with AddressSanitizer + UndefinedBehaviorSanitizer, every
+#     test under a private D-Bus session with Qt's offscreen platform;
+#  2. ThreadSanitizer build of the suites that use threads;
+#  3. a short run of each fuzz target (clang + libFuzzer).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+
+jobs=$(nproc)
+fuzz_seconds=${QX70_FUZZ_SECONDS:-20}
+export QT_QPA_PLATFORM=offscreen
+export QX70_TEST_SUPPRESSIONS="$PWD/tests/sanitizers"
+export ASAN_OPTIONS="detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1"
+export LSAN_OPTIONS="suppressions=$PWD/tests/sanitizers/lsan.supp:print_suppressions=0"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:suppressions=$PWD/tests/sanitizers/tsan.supp"
+
+echo "== AddressSanitizer + UndefinedBehaviorSanitizer build"
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQX70_SANITIZE=address,undefined >/dev/null
+cmake --build build-asan -j "$jobs"
+dbus-run-session -- ctest --test-dir build-asan --output-on-failure -j "$jobs" -L all
+
+echo "== ThreadSanitizer build"
+cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQX70_SANITIZE=thread \
+      -DQX70_BUILD_UI=OFF -DQX70_BUILD_BENCH=OFF >/dev/null
+cmake --build build-tsan -j "$jobs"
+ctest --test-dir build-tsan --output-on-failure -j "$jobs" -L threads
+
+echo "== Fuzz targets (${fuzz_seconds} s each)"
+CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQX70_BUILD_FUZZ=ON \
+      -DQX70_BUILD_UI=OFF -DQX70_BUILD_TESTS=OFF -DQX70_BUILD_BENCH=OFF >/dev/null
+cmake --build build-fuzz -j "$jobs"
+shopt -s nullglob
+for target in build-fuzz/fuzz/fuzz_*; do
+    [ -x "$target" ] || continue
+    name=$(basename "$target")
+    corpus="build-fuzz/corpus/$name"
+    mkdir -p "$corpus"
+    seeds=()
+    [ -d "fuzz/seeds/${name#fuzz_}" ] && seeds=("fuzz/seeds/${name#fuzz_}")
+    echo "-- $name"
+    "$target" -max_total_time="$fuzz_seconds" -rss_limit_mb=2048 -print_final_stats=0 \
+        "$corpus" "${seeds[@]}" 2>&1 | tail -n 3
+    if [ "${PIPESTATUS[0]}" -ne 0 ]; then
+        echo "fuzz target $name failed"
+        exit 1
+    fi
+done
+echo "All test stages passed."

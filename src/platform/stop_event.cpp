@@ -1,0 +1,51 @@
+#include "platform/stop_event.h"
+
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <cstdint>
+
+namespace platform {
+
+StopEvent::StopEvent() : fd_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
+
+StopEvent::~StopEvent() {
+    if (fd_ >= 0) {
+        ::close(fd_);
+    }
+}
+
+void StopEvent::Set() {
+    std::lock_guard lock(mutex_);
+    if (!set_) {
+        set_ = true;
+        if (fd_ >= 0) {
+            const uint64_t one = 1;
+            [[maybe_unused]] ssize_t n = ::write(fd_, &one, sizeof one);
+        }
+    }
+    cv_.notify_all();
+}
+
+void StopEvent::Reset() {
+    std::lock_guard lock(mutex_);
+    if (set_) {
+        set_ = false;
+        if (fd_ >= 0) {
+            uint64_t value = 0;
+            [[maybe_unused]] ssize_t n = ::read(fd_, &value, sizeof value);
+        }
+    }
+}
+
+bool StopEvent::IsSet() const {
+    std::lock_guard lock(mutex_);
+    return set_;
+}
+
+bool StopEvent::Wait(std::chrono::milliseconds timeout) const {
+    std::unique_lock lock(mutex_);
+    return cv_.wait_for(lock, timeout, [this] { return set_; });
+}
+
+}  // namespace platform

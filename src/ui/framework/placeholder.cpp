@@ -1,0 +1,1 @@
+// Placeholder until the control-framework adapter lands.
