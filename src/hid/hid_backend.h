@@ -1,0 +1,69 @@
+// The seam between CHidPack and the operating system: the hidraw backend
+// talks to real devices, the simulator backend (src/sim) to simulated
+// firmware. Everything above CHidPack is the same for both.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace hid {
+
+struct HidAttributes {
+    uint16_t vendorId = 0;
+    uint16_t productId = 0;
+    uint16_t versionNumber = 0;  // bcdDevice, the firmware release number
+};
+
+struct OpenFlags {
+    bool read = true;
+    bool write = true;
+    bool overlapped = true;
+    bool exclusive = false;
+};
+
+// One open top-level collection of an interface.
+class HidDevice {
+public:
+    virtual ~HidDevice() = default;
+
+    virtual HidAttributes Attributes() const = 0;
+    // The report descriptor of the whole interface and the 0-based index of
+    // the top-level collection this handle stands for; CHidPack derives the
+    // capabilities from them.
+    virtual const std::vector<uint8_t>& ReportDescriptor() const = 0;
+    virtual int CollectionIndex() const = 0;
+
+    // Reads one input report of this collection (report id first). Blocks up
+    // to `timeoutMs`; false on time-out, failure, unplug or Cancel().
+    virtual bool Read(uint8_t* buffer, size_t length, size_t& bytesRead, int timeoutMs) = 0;
+    // Writes one output report on the interrupt pipe (report id first).
+    virtual bool Write(const uint8_t* buffer, size_t length, size_t& bytesWritten,
+                       int timeoutMs) = 0;
+    // Sends an output report on the control pipe.
+    virtual bool SetOutputReport(const uint8_t* buffer, size_t length) = 0;
+    // Drops the input reports queued so far.
+    virtual void FlushInput() = 0;
+    // Ends a pending Read or Write at once (from any thread); later calls
+    // work again.
+    virtual void Cancel() = 0;
+};
+
+class HidBackend {
+public:
+    virtual ~HidBackend() = default;
+    // Paths of every present top-level collection, e.g.
+    // "/dev/hidraw3#vid_320f&pid_22ab&mi_01&col04". False on failure.
+    virtual bool Enumerate(std::vector<std::string>& paths) = 0;
+    // Null when the path is gone or cannot be opened with these flags.
+    virtual std::unique_ptr<HidDevice> Open(const std::string& path, const OpenFlags& flags) = 0;
+};
+
+// The process-wide backend CHidPack uses: the hidraw backend unless one was
+// installed (the simulator at start-up with --simulate; tests).
+std::shared_ptr<HidBackend> CurrentBackend();
+void SetBackend(std::shared_ptr<HidBackend> backend);
+
+}  // namespace hid
