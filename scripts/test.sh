@@ -20,13 +20,14 @@ export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:suppressions=$PWD/t
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer build"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQX70_SANITIZE=address,undefined >/dev/null
 cmake --build build-asan -j "$jobs"
-dbus-run-session -- ctest --test-dir build-asan --output-on-failure -j "$jobs" -L all
+dbus-run-session -- ctest --test-dir build-asan --output-on-failure -j "$jobs" -L all \
+    | tee build-asan/ctest.log
 
 echo "== ThreadSanitizer build"
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQX70_SANITIZE=thread \
       -DQX70_BUILD_UI=OFF -DQX70_BUILD_BENCH=OFF >/dev/null
 cmake --build build-tsan -j "$jobs"
-ctest --test-dir build-tsan --output-on-failure -j "$jobs" -L threads
+ctest --test-dir build-tsan --output-on-failure -j "$jobs" -L threads | tee build-tsan/ctest.log
 
 echo "== Fuzz targets (${fuzz_seconds} s each)"
 CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQX70_BUILD_FUZZ=ON \
@@ -48,4 +49,8 @@ for target in build-fuzz/fuzz/fuzz_*; do
         exit 1
     fi
 done
-echo "All test stages passed."
+# One closing line over both sanitizer runs (ctest counts test programs).
+count() { sed -n 's/.*tests passed, \([0-9]*\) tests failed out of \([0-9]*\).*/\1 \2/p' "$1"; }
+read -r failed_a total_a < <(count build-asan/ctest.log)
+read -r failed_t total_t < <(count build-tsan/ctest.log)
+echo "tests: $(( total_a + total_t - failed_a - failed_t )) passed, $(( failed_a + failed_t )) failed"
