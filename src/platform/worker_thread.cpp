@@ -32,6 +32,11 @@ bool WorkerThread::Running() const {
     return thread_.joinable() && !finished_;
 }
 
+bool WorkerThread::Started() const {
+    std::lock_guard lock(mutex_);
+    return thread_.joinable();
+}
+
 JoinOutcome WorkerThread::StopAndJoin(std::chrono::milliseconds bound, const JoinTexts& texts) {
     stop_.Set();
     std::unique_lock lock(mutex_);

@@ -36,6 +36,8 @@ public:
     // Resets the stop event and starts the body; false when already running.
     bool Start(Body body);
     bool Running() const;
+    // Started and not joined yet (it may have returned already).
+    bool Started() const;
 
     StopEvent& Stop() { return stop_; }
     void RequestStop() { stop_.Set(); }

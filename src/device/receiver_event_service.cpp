@@ -1,0 +1,89 @@
+#include "device/receiver_event_service.h"
+
+#include <array>
+#include <memory>
+
+#include "device/usb_device.h"
+#include "platform/debug_output.h"
+
+namespace device {
+
+ReceiverEventService& ReceiverEventService::Instance() {
+    static ReceiverEventService service;
+    return service;
+}
+
+bool ReceiverEventService::Register(int kind, CVornelUSBDevice* device) {
+    std::lock_guard lock(mutex_);
+    auto [it, inserted] = registry_.emplace(kind, device);
+    return inserted || it->second == device;
+}
+
+void ReceiverEventService::Forget(CVornelUSBDevice* device) {
+    std::lock_guard lock(mutex_);
+    for (auto it = registry_.begin(); it != registry_.end();) {
+        it = it->second == device ? registry_.erase(it) : std::next(it);
+    }
+}
+
+CVornelUSBDevice* ReceiverEventService::Registered(int kind) const {
+    std::lock_guard lock(mutex_);
+    auto it = registry_.find(kind);
+    return it == registry_.end() ? nullptr : it->second;
+}
+
+void ReceiverEventService::StartService() {
+    thread_.Start([this](const platform::StopEvent& stop) { Run(stop); });
+}
+
+void ReceiverEventService::StopService() {
+    thread_.StopAndJoin(kServiceThreadJoin, DeviceThreadJoinTexts());
+}
+
+void ReceiverEventService::Run(const platform::StopEvent& stop) {
+    std::array<uint8_t, 64> report{};
+    while (!stop.IsSet()) {
+        std::shared_ptr<hid::CHidPack> pack;
+        {
+            std::lock_guard lock(mutex_);
+            for (const auto& [kind, device] : registry_) {
+                pack = device->EventChannel().ReceiverPack();
+                if (pack) {
+                    break;
+                }
+            }
+        }
+        if (!pack || !pack->IsOpen()) {
+            // Nothing to listen to: idle without spinning.
+            stop.Wait(std::chrono::milliseconds(50));
+            continue;
+        }
+        uint32_t got = 0;
+        if (!pack->ReadReport(report.data(), report.size(), got, 100)) {
+            continue;
+        }
+        std::lock_guard lock(mutex_);
+        Dispatch(DeviceEventCode(report.data(), got), report.data(), got);
+    }
+    platform::DebugOutput("MS 设备同步线程设定退出");
+}
+
+void ReceiverEventService::Dispatch(uint16_t code, const uint8_t* report, size_t length) {
+    if (auto it = registry_.find(kKeyboard); it != registry_.end()) {
+        it->second->DispatchEvent(code, report, length);
+    }
+    if (auto it = registry_.find(kMouse); it != registry_.end()) {
+        CVornelUSBDevice* mouse = it->second;
+        if (code == 0x0481) {
+            platform::DebugOutput("Mouse接收到自动添加设备的同步信息要求");
+            mouse->RequestResync(50);
+        } else if (code == 0x0401) {
+            platform::DebugOutput("接收到自动添加设备的同步信息要求");
+            mouse->RequestResync(50);
+        } else if (code > 0x0481) {
+            mouse->DispatchEvent(code, report, length);
+        }
+    }
+}
+
+}  // namespace device
