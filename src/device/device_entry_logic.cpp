@@ -1,0 +1,141 @@
+#include "device/device_entry_logic.h"
+
+#include "platform/debug_output.h"
+
+namespace device {
+
+void DeviceEntryLogic::StartLinkWatch(int ms) {
+    if (device_ != nullptr && ChannelOpen()) {
+        host_.StartTimer(kTimerLinkWatch, ms);
+    }
+}
+
+void DeviceEntryLogic::StartKeepAliveA() {
+    // A sleep time of ten seconds or less would make a period of zero or
+    // less: such a keep-alive is not started.
+    const long long period = static_cast<long long>(device_->GetKeepAliveMinutes()) * 60000 - 10000;
+    if (period > 0 && period <= 0x7FFFFFFF) {
+        host_.StartTimer(kTimerKeepAliveA, static_cast<int>(period));
+    }
+}
+
+void DeviceEntryLogic::RestartKeepAliveA() {
+    host_.StopTimer(kTimerKeepAliveA);
+    host_.StartTimer(kTimerKeepAliveA, 50);
+}
+
+void DeviceEntryLogic::RestartKeepAliveB() {
+    host_.StopTimer(kTimerKeepAliveB);
+    host_.StartTimer(kTimerKeepAliveB, 50);
+}
+
+void DeviceEntryLogic::NotifyWindow(int linkUp) {
+    if (MainWindowLink* window = device_->GetMainWindow()) {
+        window->SendToWindow(kMsgEntryNotice, static_cast<uintptr_t>(device_->GetModelRow()),
+                             linkUp);
+    }
+}
+
+void DeviceEntryLogic::OnTimer(int id) {
+    host_.StopTimer(id);
+    if (device_ == nullptr) {
+        return;
+    }
+    switch (id) {
+        case kTimerFrame:
+            OnFrameTimer();
+            break;
+        case kTimerConnect:
+            OnConnectTimer();
+            break;
+        case kTimerResync:
+            device_->OnResync();
+            break;
+        case kTimerHookA:
+            device_->OnTimerHookA();
+            break;
+        case kTimerHookB:
+            device_->OnTimerHookB();
+            break;
+        case kTimerBattery:
+            device_->PollBattery();
+            if (device_->GetBatteryWidgetEnabled()) {
+                host_.StartTimer(kTimerBattery, 5000);
+            }
+            break;
+        case kTimerLinkWatch:
+            OnLinkWatchTimer();
+            break;
+        case kTimerKeepAliveA:
+            StartKeepAliveA();
+            break;
+        case kTimerKeepAliveB:
+            host_.StartTimer(kTimerKeepAliveB, kKeepAliveBMs);
+            break;
+        default:
+            break;
+    }
+}
+
+void DeviceEntryLogic::OnConnectTimer() {
+    if (ReceiverMode() && ChannelOpen()) {
+        if (!device_->IsLinkUp()) {
+            // The window's lost-link handling only acts on a shown entry, so
+            // it is told before the entry is hidden.
+            if (host_.IsShown()) {
+                NotifyWindow(0);
+                host_.SetVisible(false);
+            }
+            host_.StartTimer(kTimerConnect, 3000);
+            return;
+        }
+        host_.StartTimer(kTimerKeepAliveA, 50);
+        host_.StartTimer(kTimerKeepAliveB, 50);
+        NotifyWindow(1);
+    }
+    device_->OnConnected();
+    host_.StartTimer(kTimerFrame, 5);
+    if (device_->GetBatteryWidgetEnabled() && ChannelOpen()) {
+        host_.StartTimer(kTimerBattery, 50);
+    }
+    if (ReceiverMode()) {
+        StartLinkWatch(2000);
+    }
+}
+
+void DeviceEntryLogic::OnFrameTimer() {
+    device_->PushLedFrame();
+    if (host_.IsSelected() && device_->GetWindowAttention() && !device_->IsPageHidden()) {
+        host_.RepaintPreview();
+    }
+    if (ChannelOpen()) {
+        host_.StartTimer(kTimerFrame, ReceiverMode() ? 20 : 5);
+    }
+}
+
+void DeviceEntryLogic::OnLinkWatchTimer() {
+    if (!ReceiverMode()) {
+        if (ChannelOpen()) {
+            platform::DebugOutput("2.4gcesvdfherhue  12312423");
+        }
+        return;
+    }
+    if (device_->IsLinkUp()) {
+        if (!host_.IsShown()) {
+            NotifyWindow(1);
+        }
+        if (device_->GetBatteryWidgetEnabled()) {
+            device_->PollBattery();
+        }
+        platform::DebugOutput("2.4gcesvdfherhue  12312423 123342341");
+        if (device_->CommandChannel().ReceiverTarget() == hid::kTargetMouse) {
+            device_->CommandChannel().KeepAlive();
+        }
+    } else if (host_.IsShown()) {
+        NotifyWindow(0);
+        platform::DebugOutput("2.4gcesvdfherhue");
+    }
+    StartLinkWatch(3000);
+}
+
+}  // namespace device

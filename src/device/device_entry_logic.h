@@ -1,0 +1,55 @@
+// The timers a device-bar entry runs for its device: connect, preview
+// frames, battery, link watch and keep-alive. The Qt entry widget owns one
+// of these and forwards its timer events; this class holds the rules.
+#pragma once
+
+#include "device/usb_device.h"
+
+namespace device {
+
+// What the logic needs from the entry widget.
+class DeviceEntryHost {
+  public:
+    virtual ~DeviceEntryHost() = default;
+    // One-shot timers: starting a running timer restarts it.
+    virtual void StartTimer(int id, int periodMs) = 0;
+    virtual void StopTimer(int id) = 0;
+    virtual bool IsShown() const = 0;
+    virtual void SetVisible(bool visible) = 0;
+    virtual bool IsSelected() const = 0;
+    // Repaints the device's preview panel; false when there is none.
+    virtual bool RepaintPreview() = 0;
+};
+
+class DeviceEntryLogic {
+  public:
+    explicit DeviceEntryLogic(DeviceEntryHost& host) : host_(host) {}
+
+    void SetDevice(CVornelUSBDevice* device) { device_ = device; }
+    CVornelUSBDevice* Device() const { return device_; }
+
+    void StartConnect() { host_.StartTimer(kTimerConnect, 500); }
+    void StartLinkWatch(int ms);
+    void RestartKeepAliveA();
+    void RestartKeepAliveB();
+
+    // A timer of the entry fired. Each handler stops its own timer first and
+    // starts it again when it should repeat.
+    void OnTimer(int id);
+
+    static constexpr int kKeepAliveBMs = 170000;
+
+  private:
+    void OnConnectTimer();
+    void OnFrameTimer();
+    void OnLinkWatchTimer();
+    void StartKeepAliveA();
+    void NotifyWindow(int linkUp);
+    bool ReceiverMode() const { return device_->CommandChannel().ReceiverMode(); }
+    bool ChannelOpen() const { return device_->IsCommandChannelOpen(); }
+
+    DeviceEntryHost& host_;
+    CVornelUSBDevice* device_ = nullptr;
+};
+
+}  // namespace device

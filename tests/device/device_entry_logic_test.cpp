@@ -1,0 +1,175 @@
+#include "device/device_entry_logic.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <vector>
+
+#include "device/device_classes.h"
+#include "platform/debug_output.h"
+
+using namespace device;
+
+namespace {
+
+class FakeHost : public DeviceEntryHost {
+  public:
+    std::map<int, int> running;  // id -> period
+    std::vector<std::string> log;
+    bool shown = true;
+    bool selected = true;
+    int repaints = 0;
+
+    void StartTimer(int id, int ms) override { running[id] = ms; }
+    void StopTimer(int id) override { running.erase(id); }
+    bool IsShown() const override { return shown; }
+    void SetVisible(bool v) override {
+        shown = v;
+        log.push_back(v ? "show" : "hide");
+    }
+    bool IsSelected() const override { return selected; }
+    bool RepaintPreview() override {
+        ++repaints;
+        return true;
+    }
+};
+
+class FakeWindow : public MainWindowLink {
+  public:
+    explicit FakeWindow(std::vector<std::string>& log) : log_(log) {}
+    intptr_t SendToWindow(uint32_t msg, uintptr_t w, intptr_t l) override {
+        log_.push_back(std::to_string(msg) + ":" + std::to_string(w) + ":" + std::to_string(l));
+        return 0;
+    }
+    void PostToWindow(uint32_t, uintptr_t, intptr_t) override {}
+
+  private:
+    std::vector<std::string>& log_;
+};
+
+class ScriptedMouse : public CVornelMouseDevice {
+  public:
+    int linkUp = 1;
+    int connects = 0;
+    int batteryPolls = 0;
+    int keepAliveMinutes = 1;
+    int IsLinkUp() override { return linkUp; }
+    void OnConnected() override { ++connects; }
+    void PollBattery() override { ++batteryPolls; }
+    int GetKeepAliveMinutes() override { return keepAliveMinutes; }
+};
+
+struct Fixture {
+    FakeHost host;
+    FakeWindow window{host.log};
+    ScriptedMouse mouse;
+    DeviceEntryLogic entry{host};
+    Fixture() {
+        mouse.SetMainWindow(&window);
+        mouse.SetModelRow(1);
+        entry.SetDevice(&mouse);
+        mouse.CommandChannel().SetOpen(true);
+    }
+};
+
+}  // namespace
+
+TEST(DeviceEntry, WiredDeviceConnectsAtOnceAndNeverWatchesTheLink) {
+    Fixture f;
+    f.mouse.SetBatteryWidgetEnabled(true);
+    f.entry.StartConnect();
+    EXPECT_EQ(f.host.running[kTimerConnect], 500);
+    f.entry.OnTimer(kTimerConnect);
+    EXPECT_EQ(f.mouse.connects, 1);
+    EXPECT_EQ(f.host.running.count(kTimerConnect), 0u);
+    EXPECT_EQ(f.host.running[kTimerFrame], 5);
+    EXPECT_EQ(f.host.running[kTimerBattery], 50);
+    EXPECT_EQ(f.host.running.count(kTimerLinkWatch), 0u);
+    EXPECT_TRUE(f.host.log.empty()) << "no link notice for a wired device";
+
+    f.entry.OnTimer(kTimerFrame);
+    EXPECT_EQ(f.host.running[kTimerFrame], 5);
+    EXPECT_EQ(f.host.repaints, 1);
+    f.mouse.SetPageHidden(true);
+    f.entry.OnTimer(kTimerFrame);
+    EXPECT_EQ(f.host.repaints, 1) << "no repaint while the window is in the tray";
+
+    f.entry.OnTimer(kTimerBattery);
+    EXPECT_EQ(f.mouse.batteryPolls, 1);
+    EXPECT_EQ(f.host.running[kTimerBattery], 5000);
+
+    f.mouse.CommandChannel().SetOpen(false);
+    f.entry.OnTimer(kTimerFrame);
+    EXPECT_EQ(f.host.running.count(kTimerFrame), 0u) << "frames stop with the channel";
+}
+
+TEST(DeviceEntry, ReceiverLinkDownNotifiesBeforeHiding) {
+    Fixture f;
+    f.mouse.CommandChannel().SetReceiverMode(true);
+    f.mouse.linkUp = 0;
+    f.entry.OnTimer(kTimerConnect);
+    EXPECT_EQ(f.host.log, (std::vector<std::string>{"3331:1:0", "hide"}));
+    EXPECT_EQ(f.host.running[kTimerConnect], 3000);
+    EXPECT_EQ(f.mouse.connects, 0);
+
+    f.entry.OnTimer(kTimerConnect);
+    EXPECT_EQ(f.host.log.size(), 2u) << "a hidden entry is not reported twice";
+
+    f.mouse.linkUp = 1;
+    f.host.log.clear();
+    f.entry.OnTimer(kTimerConnect);
+    EXPECT_EQ(f.host.log, (std::vector<std::string>{"3331:1:1"}));
+    EXPECT_EQ(f.mouse.connects, 1);
+    EXPECT_EQ(f.host.running[kTimerKeepAliveA], 50);
+    EXPECT_EQ(f.host.running[kTimerKeepAliveB], 50);
+    EXPECT_EQ(f.host.running[kTimerLinkWatch], 2000);
+    f.entry.OnTimer(kTimerFrame);
+    EXPECT_EQ(f.host.running[kTimerFrame], 20) << "slower frames through the receiver";
+}
+
+TEST(DeviceEntry, LinkWatchReportsChangesAndKeepsWatching) {
+    platform::DebugCapture capture;
+    Fixture f;
+    f.mouse.CommandChannel().SetReceiverMode(true);
+    f.host.shown = false;
+    f.entry.OnTimer(kTimerLinkWatch);
+    EXPECT_EQ(f.host.log, (std::vector<std::string>{"3331:1:1"}));
+    EXPECT_TRUE(capture.Contains("2.4gcesvdfherhue  12312423 123342341"));
+    EXPECT_EQ(f.host.running[kTimerLinkWatch], 3000);
+
+    f.host.shown = true;
+    f.mouse.linkUp = 0;
+    f.host.log.clear();
+    f.entry.OnTimer(kTimerLinkWatch);
+    EXPECT_EQ(f.host.log, (std::vector<std::string>{"3331:1:0"})) << "the window hides the entry";
+    EXPECT_TRUE(f.host.shown);
+
+    f.mouse.CommandChannel().SetReceiverMode(false);
+    f.entry.OnTimer(kTimerLinkWatch);
+    EXPECT_TRUE(capture.Contains("2.4gcesvdfherhue  12312423"));
+    EXPECT_EQ(f.host.running.count(kTimerLinkWatch), 0u);
+}
+
+TEST(DeviceEntry, KeepAlivePeriods) {
+    Fixture f;
+    f.mouse.keepAliveMinutes = 5;
+    f.entry.OnTimer(kTimerKeepAliveA);
+    EXPECT_EQ(f.host.running[kTimerKeepAliveA], 290000);
+    f.entry.OnTimer(kTimerKeepAliveB);
+    EXPECT_EQ(f.host.running[kTimerKeepAliveB], 170000);
+    for (int minutes : {0, -3}) {
+        f.mouse.keepAliveMinutes = minutes;
+        f.entry.OnTimer(kTimerKeepAliveA);
+        EXPECT_EQ(f.host.running.count(kTimerKeepAliveA), 0u) << "period " << minutes;
+    }
+    f.entry.RestartKeepAliveA();
+    EXPECT_EQ(f.host.running[kTimerKeepAliveA], 50);
+}
+
+TEST(DeviceEntry, WithoutDeviceTimersOnlyStop) {
+    FakeHost host;
+    DeviceEntryLogic entry(host);
+    host.running[kTimerBattery] = 5000;
+    entry.OnTimer(kTimerBattery);
+    EXPECT_TRUE(host.running.empty());
+}
