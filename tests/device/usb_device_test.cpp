@@ -6,6 +6,7 @@
 #include "device/fake_views.h"
 #include "device/receiver_event_service.h"
 #include "platform/debug_output.h"
+#include "platform/paths.h"
 #include "support/temp_dir.h"
 
 using namespace device;
