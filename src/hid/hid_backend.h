@@ -49,6 +49,10 @@ public:
     // Ends a pending Read or Write at once (from any thread); later calls
     // work again.
     virtual void Cancel() = 0;
+    // Ends pending calls at once and makes every later Read, Write and
+    // SetOutputReport fail: the handle is being closed, possibly by another
+    // thread than the one blocked in it.
+    virtual void Shutdown() { Cancel(); }
 };
 
 class HidBackend {

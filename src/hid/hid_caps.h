@@ -41,6 +41,7 @@ struct ButtonCaps {
     uint16_t bitPosition = 0;  // first bit of the field after the report id byte
     uint16_t bitSize = 0;
     uint16_t reportCount = 0;
+    ReportType reportType = ReportType::Input;
 };
 
 struct ValueCaps {
@@ -57,6 +58,7 @@ struct ValueCaps {
     uint16_t bitSize = 0;
     uint16_t reportCount = 0;
     bool hasNull = false;
+    ReportType reportType = ReportType::Input;
 };
 
 }  // namespace hid

@@ -19,6 +19,7 @@ class ReportDescriptorInfo;  // parsed descriptor of one collection (the "prepar
 
 struct HidDataItem {
     bool isButton = false;
+    ReportType reportType = ReportType::Input;  // the report kind the capability belongs to
     uint16_t usagePage = 0;
     uint32_t status = 0;
     uint32_t reportId = 0;

@@ -1,0 +1,409 @@
+#include "sim/sim_backend.h"
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstring>
+#include <deque>
+#include <map>
+
+#include "hid/hid_path.h"
+#include "hid/report_descriptor.h"
+
+namespace sim {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Like a hidraw file descriptor, a handle keeps at most this many unread
+// reports and drops the oldest beyond.
+constexpr size_t kMaxQueuedReports = 64;
+constexpr size_t kMaxReport = 4096;
+constexpr const char* kNodePrefix = "/dev/hidraw";
+
+struct QueuedReport {
+    std::vector<uint8_t> bytes;
+    Clock::time_point availableAt;
+};
+
+// The state of one open handle that the node's delivery side shares.
+struct HandleState {
+    explicit HandleState(int c) : collection(c) {}
+    std::mutex mutex;
+    std::condition_variable cv;
+    std::deque<QueuedReport> queue;
+    uint64_t generation = 0;
+    bool shutdown = false;
+    bool unplugged = false;
+    const int collection;
+};
+
+// One plugged interface.
+class SimNode : public InputSink {
+  public:
+    SimNode(std::shared_ptr<SimFirmware> fw, std::vector<uint8_t> descriptor,
+            std::vector<hid::ReportDescriptorInfo> collections,
+            std::shared_ptr<std::atomic<uint32_t>> latency)
+        : firmware(std::move(fw)),
+          attributes(firmware->Attributes()),
+          interfaceNumber(firmware->InterfaceNumber()),
+          descriptor(std::move(descriptor)),
+          collections(std::move(collections)),
+          latency(std::move(latency)) {}
+
+    void Deliver(const std::vector<uint8_t>& report) override {
+        if (report.empty() || report.size() > kMaxReport) {
+            return;
+        }
+        const int target = hid::CollectionForInputReport(collections, report[0]);
+        if (target < 0) {
+            return;  // no collection declares it: the host never sees it
+        }
+        const auto at = Clock::now() + std::chrono::microseconds(latency->load());
+        std::lock_guard lock(mutex);
+        if (!plugged) {
+            return;
+        }
+        for (auto it = handles.begin(); it != handles.end();) {
+            std::shared_ptr<HandleState> h = it->lock();
+            if (!h) {
+                it = handles.erase(it);
+                continue;
+            }
+            ++it;
+            if (h->collection != target) {
+                continue;
+            }
+            std::lock_guard hl(h->mutex);
+            if (h->shutdown) {
+                continue;
+            }
+            if (h->queue.size() >= kMaxQueuedReports) {
+                h->queue.pop_front();
+            }
+            h->queue.push_back(QueuedReport{report, at});
+            h->cv.notify_all();
+        }
+    }
+
+    std::shared_ptr<HandleState> AddHandle(int collection) {
+        auto h = std::make_shared<HandleState>(collection);
+        std::lock_guard lock(mutex);
+        if (!plugged) {
+            return nullptr;
+        }
+        handles.push_back(h);
+        return h;
+    }
+
+    void MarkUnplugged() {
+        std::lock_guard lock(mutex);
+        plugged = false;
+        for (auto& weak : handles) {
+            if (std::shared_ptr<HandleState> h = weak.lock()) {
+                std::lock_guard hl(h->mutex);
+                h->unplugged = true;
+                h->cv.notify_all();
+            }
+        }
+        handles.clear();
+    }
+
+    bool Plugged() {
+        std::lock_guard lock(mutex);
+        return plugged;
+    }
+
+    const std::shared_ptr<SimFirmware> firmware;
+    const hid::HidAttributes attributes;
+    const uint8_t interfaceNumber;
+    const std::vector<uint8_t> descriptor;
+    const std::vector<hid::ReportDescriptorInfo> collections;
+    const std::shared_ptr<std::atomic<uint32_t>> latency;
+    std::vector<std::string> paths;
+    // Serialises the firmware's entry points; recursive because firmware
+    // may unplug itself from inside OnOutputReport (fault injection).
+    std::recursive_mutex firmwareMutex;
+
+  private:
+    std::mutex mutex;
+    bool plugged = true;
+    std::vector<std::weak_ptr<HandleState>> handles;
+};
+
+// What firmware holds to send reports: it must not keep the node alive.
+class SinkProxy : public InputSink {
+  public:
+    explicit SinkProxy(std::weak_ptr<SimNode> node) : node_(std::move(node)) {}
+    void Deliver(const std::vector<uint8_t>& report) override {
+        if (std::shared_ptr<SimNode> node = node_.lock()) {
+            node->Deliver(report);
+        }
+    }
+
+  private:
+    std::weak_ptr<SimNode> node_;
+};
+
+class SimDevice : public hid::HidDevice {
+  public:
+    SimDevice(std::shared_ptr<SimNode> node, std::shared_ptr<HandleState> handle, bool readable,
+              bool writable)
+        : node_(std::move(node)),
+          handle_(std::move(handle)),
+          readable_(readable),
+          writable_(writable) {}
+
+    hid::HidAttributes Attributes() const override { return node_->attributes; }
+    const std::vector<uint8_t>& ReportDescriptor() const override { return node_->descriptor; }
+    int CollectionIndex() const override { return handle_->collection; }
+
+    bool Read(uint8_t* buffer, size_t length, size_t& bytesRead, int timeoutMs) override {
+        bytesRead = 0;
+        if (!readable_) {
+            return false;
+        }
+        HandleState& h = *handle_;
+        std::unique_lock lock(h.mutex);
+        const uint64_t generation = h.generation;
+        const bool forever = timeoutMs < 0;
+        const auto deadline = Clock::now() + std::chrono::milliseconds(std::max(timeoutMs, 0));
+        for (;;) {
+            if (h.shutdown || h.unplugged || h.generation != generation) {
+                return false;
+            }
+            const auto now = Clock::now();
+            if (!h.queue.empty() && h.queue.front().availableAt <= now) {
+                const std::vector<uint8_t>& r = h.queue.front().bytes;
+                const size_t copy = std::min(r.size(), length);
+                if (copy > 0) {
+                    std::memcpy(buffer, r.data(), copy);
+                }
+                bytesRead = copy;
+                h.queue.pop_front();
+                return true;
+            }
+            if (!forever && now >= deadline) {
+                return false;
+            }
+            auto until = forever ? Clock::time_point::max() : deadline;
+            if (!h.queue.empty()) {
+                until = std::min(until, h.queue.front().availableAt);
+            }
+            if (until == Clock::time_point::max()) {
+                h.cv.wait(lock);
+            } else {
+                h.cv.wait_until(lock, until);
+            }
+        }
+    }
+
+    bool Write(const uint8_t* buffer, size_t length, size_t& bytesWritten, int timeoutMs) override {
+        (void)timeoutMs;  // the simulated pipe always accepts within the latency
+        bytesWritten = 0;
+        if (!Send(buffer, length)) {
+            return false;
+        }
+        bytesWritten = length;
+        return true;
+    }
+
+    bool SetOutputReport(const uint8_t* buffer, size_t length) override {
+        return Send(buffer, length);
+    }
+
+    void FlushInput() override {
+        std::lock_guard lock(handle_->mutex);
+        handle_->queue.clear();
+    }
+
+    void Cancel() override {
+        std::lock_guard lock(handle_->mutex);
+        ++handle_->generation;
+        handle_->cv.notify_all();
+    }
+
+    void Shutdown() override {
+        std::lock_guard lock(handle_->mutex);
+        handle_->shutdown = true;
+        handle_->queue.clear();
+        handle_->cv.notify_all();
+    }
+
+  private:
+    bool Send(const uint8_t* buffer, size_t length) {
+        if (!writable_ || buffer == nullptr || length == 0 || length > kMaxReport) {
+            return false;
+        }
+        HandleState& h = *handle_;
+        {
+            // The modelled transfer time; a cancel or unplug ends it early.
+            std::unique_lock lock(h.mutex);
+            const uint64_t generation = h.generation;
+            auto stopped = [&] { return h.shutdown || h.unplugged || h.generation != generation; };
+            if (stopped()) {
+                return false;
+            }
+            const uint32_t micros = node_->latency->load();
+            if (micros > 0 && h.cv.wait_for(lock, std::chrono::microseconds(micros), stopped)) {
+                return false;
+            }
+        }
+        std::lock_guard fw(node_->firmwareMutex);
+        if (!node_->Plugged()) {
+            return false;
+        }
+        node_->firmware->OnOutputReport(std::vector<uint8_t>(buffer, buffer + length), *node_);
+        return true;
+    }
+
+    const std::shared_ptr<SimNode> node_;
+    const std::shared_ptr<HandleState> handle_;
+    const bool readable_;
+    const bool writable_;
+};
+
+bool ParseNodeNumber(std::string_view node, int& number) {
+    const std::string_view prefix = kNodePrefix;
+    if (node.size() <= prefix.size() || node.size() > prefix.size() + 6 ||
+        node.substr(0, prefix.size()) != prefix) {
+        return false;
+    }
+    int n = 0;
+    for (char c : node.substr(prefix.size())) {
+        if (c < '0' || c > '9') {
+            return false;
+        }
+        n = n * 10 + (c - '0');
+    }
+    number = n;
+    return true;
+}
+
+}  // namespace
+
+struct SimBackend::Impl {
+    mutable std::mutex mutex;
+    std::map<int, std::shared_ptr<SimNode>> nodes;
+    std::shared_ptr<std::atomic<uint32_t>> latency = std::make_shared<std::atomic<uint32_t>>(1000);
+};
+
+SimBackend::SimBackend() : impl_(std::make_shared<Impl>()) {}
+
+SimBackend::~SimBackend() {
+    std::vector<int> numbers;
+    {
+        std::lock_guard lock(impl_->mutex);
+        for (const auto& [n, node] : impl_->nodes) {
+            numbers.push_back(n);
+        }
+    }
+    for (int n : numbers) {
+        Unplug(n);
+    }
+}
+
+int SimBackend::Plug(std::shared_ptr<SimFirmware> firmware) {
+    if (!firmware) {
+        return -1;
+    }
+    std::vector<uint8_t> descriptor = firmware->ReportDescriptor();
+    std::vector<hid::ReportDescriptorInfo> collections;
+    if (!hid::ReportDescriptorInfo::Parse(descriptor.data(), descriptor.size(), collections)) {
+        return -1;
+    }
+    auto node = std::make_shared<SimNode>(firmware, std::move(descriptor), std::move(collections),
+                                          impl_->latency);
+    int number = 0;
+    {
+        std::lock_guard lock(impl_->mutex);
+        // The lowest free number, as the kernel hands out hidraw minors.
+        while (impl_->nodes.count(number)) {
+            ++number;
+        }
+        const std::string name = kNodePrefix + std::to_string(number);
+        for (size_t i = 0; i < node->collections.size(); ++i) {
+            node->paths.push_back(
+                hid::MakeCollectionPath(name, node->attributes.vendorId, node->attributes.productId,
+                                        node->interfaceNumber, i, node->collections.size()));
+        }
+        impl_->nodes[number] = node;
+    }
+    std::lock_guard fw(node->firmwareMutex);
+    firmware->OnPlugged(std::make_shared<SinkProxy>(node));
+    return number;
+}
+
+void SimBackend::Unplug(int number) {
+    std::shared_ptr<SimNode> node;
+    {
+        std::lock_guard lock(impl_->mutex);
+        auto it = impl_->nodes.find(number);
+        if (it == impl_->nodes.end()) {
+            return;
+        }
+        node = it->second;
+        impl_->nodes.erase(it);
+    }
+    node->MarkUnplugged();
+    std::lock_guard fw(node->firmwareMutex);
+    node->firmware->OnUnplugged();
+}
+
+bool SimBackend::IsPlugged(int number) const {
+    std::lock_guard lock(impl_->mutex);
+    return impl_->nodes.count(number) != 0;
+}
+
+void SimBackend::SetReportLatencyMicros(uint32_t micros) {
+    impl_->latency->store(micros);
+}
+
+uint32_t SimBackend::ReportLatencyMicros() const {
+    return impl_->latency->load();
+}
+
+bool SimBackend::Enumerate(std::vector<std::string>& paths) {
+    paths.clear();
+    std::lock_guard lock(impl_->mutex);
+    for (const auto& [n, node] : impl_->nodes) {
+        paths.insert(paths.end(), node->paths.begin(), node->paths.end());
+    }
+    return true;
+}
+
+std::unique_ptr<hid::HidDevice> SimBackend::Open(const std::string& path,
+                                                 const hid::OpenFlags& flags) {
+    int number = 0;
+    if (!ParseNodeNumber(hid::PathNode(path), number)) {
+        return nullptr;
+    }
+    std::shared_ptr<SimNode> node;
+    {
+        std::lock_guard lock(impl_->mutex);
+        auto it = impl_->nodes.find(number);
+        if (it == impl_->nodes.end()) {
+            return nullptr;
+        }
+        node = it->second;
+    }
+    int collection = -1;
+    for (size_t i = 0; i < node->paths.size(); ++i) {
+        if (hid::SamePathIgnoringCase(node->paths[i], path)) {
+            collection = static_cast<int>(i);
+            break;
+        }
+    }
+    if (collection < 0) {
+        return nullptr;
+    }
+    std::shared_ptr<HandleState> handle = node->AddHandle(collection);
+    if (!handle) {
+        return nullptr;
+    }
+    return std::make_unique<SimDevice>(std::move(node), std::move(handle), flags.read, flags.write);
+}
+
+}  // namespace sim
