@@ -152,7 +152,7 @@ TEST(DeviceLifecycle, ReceiverLinksAndUnlinksTheMouse) {
     ASSERT_TRUE(w.devices->Plug(sim::SimUnit::Receiver));
     w.devices->Receiver().LinkMouse(w.devices->MousePtr());
     w.Discover();
-    EXPECT_EQ(w.window.pollRequests, 1) << "the receiver's arrival starts the link poll";
+    EXPECT_GE(w.window.pollRequests, 1) << "the receiver's arrival starts the link poll";
     EXPECT_FALSE(w.mouse.IsCommandChannelOpen()) << "nothing behind the receiver before the poll";
 
     w.lifecycle.ReceiverLinkPoll();
