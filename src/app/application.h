@@ -3,7 +3,7 @@
 
 namespace app {
 
-// Returns the process exit code; 0 on every path, as the program always has.
+// Returns the process exit code: 0 on every path.
 int RunApplication(int argc, char** argv);
 
 }  // namespace app

@@ -1,0 +1,47 @@
+#include "ui/main_window/control_classes.h"
+
+#include "ui/framework/control_factory.h"
+
+namespace ui {
+
+const std::vector<ControlClass>& ControlClasses() {
+    static const std::vector<ControlClass> classes = {
+        {"CCircleProgressUI", "QWidget"},
+        {"CChartViewUI", "QWidget"},
+        {"CWndUI", "QWidget"},
+        {"CSelectPanelUI", "QWidget"},
+        {"CDeviceKeyButtonUI", "QPushButton"},
+        {"CCloudShareListItemUI", "QWidget"},
+        {"CUpdateInfoListItemUI", "QWidget"},
+        {"CDeviceOptionUI", "QPushButton"},
+        {"CMpDevicePowerUI", "QWidget"},
+        {"CComboEditContainerElementUI", "QWidget"},
+        {"CHandImgButtonUI", "QPushButton"},
+        {"CHandImgSelectButtonUI", "QPushButton"},
+        {"CRedioMacroButtonUI", "QPushButton"},
+        {"CAudioRecordUI", "QWidget"},
+        {"CLightControlUI", "QWidget"},
+        {"CMacroControlUI", "QWidget"},
+        {"CKeySetControlUI", "QWidget"},
+        {"CDeviceProfileUI", "QWidget"},
+        {"CShootControlUI", "QWidget"},
+        {"CMagicControlUI", "QWidget"},
+        {"CVoice6533ControlUI", "QWidget"},
+        {"CVornelUSBDevice", "QWidget"},
+        {"CVornelMousePadDevice", "QWidget"},
+        {"CVornelRI6533Device", "QWidget"},
+    };
+    return classes;
+}
+
+void RegisterControlClasses() {
+    ControlFactory& factory = ControlFactory::Instance();
+    for (const ControlClass& c : ControlClasses()) {
+        // A class whose code registered a real creator already keeps it.
+        if (!factory.IsRegistered(QString::fromLatin1(c.name)))
+            factory.RegisterPlaceholder(QString::fromLatin1(c.name),
+                                        QString::fromLatin1(c.baseClass));
+    }
+}
+
+}  // namespace ui
