@@ -40,6 +40,20 @@ struct HandleState {
     const int collection;
 };
 
+// The bus moves reports on fixed frame boundaries (one report per
+// direction per frame, like an interrupt endpoint polled every `micros`).
+// Waiting for an absolute boundary keeps a timer's lateness from adding up
+// over a transfer of many reports.
+Clock::time_point NextFrame(Clock::time_point now, uint32_t micros) {
+    if (micros == 0) {
+        return now;
+    }
+    static const Clock::time_point epoch = Clock::now();
+    const auto period = std::chrono::microseconds(micros);
+    const auto elapsed = std::chrono::duration_cast<std::chrono::microseconds>(now - epoch);
+    return epoch + (elapsed / period + 1) * period;
+}
+
 // One plugged interface.
 class SimNode : public InputSink {
   public:
@@ -61,7 +75,7 @@ class SimNode : public InputSink {
         if (target < 0) {
             return;  // no collection declares it: the host never sees it
         }
-        const auto at = Clock::now() + std::chrono::microseconds(latency->load());
+        const auto at = NextFrame(Clock::now(), latency->load());
         std::lock_guard lock(mutex);
         if (!plugged) {
             return;
@@ -247,7 +261,7 @@ class SimDevice : public hid::HidDevice {
                 return false;
             }
             const uint32_t micros = node_->latency->load();
-            if (micros > 0 && h.cv.wait_for(lock, std::chrono::microseconds(micros), stopped)) {
+            if (micros > 0 && h.cv.wait_until(lock, NextFrame(Clock::now(), micros), stopped)) {
                 return false;
             }
         }
