@@ -14,12 +14,12 @@ FontTable& FontTable::Shared() {
     return shared;
 }
 
-QFont MakeFont(const FontSpec& spec, int dpi) {
-    QFont font(spec.face);
-    font.setPixelSize(qMax(1, spec.size * dpi / 96));
-    font.setBold(spec.bold);
-    font.setUnderline(spec.underline);
-    font.setItalic(spec.italic);
+QFont MakeFont(const FontSpec& style, int dpi) {
+    QFont font(style.face);
+    font.setPixelSize(qMax(1, style.size * dpi / 96));
+    font.setBold(style.bold);
+    font.setUnderline(style.underline);
+    font.setItalic(style.italic);
     return font;
 }
 

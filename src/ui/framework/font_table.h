@@ -21,8 +21,8 @@ struct FontSpec {
 
 class FontTable {
   public:
-    void AddFont(int id, const FontSpec& spec) { fonts_.insert(id, spec); }
-    void SetDefaultFont(const FontSpec& spec) { default_ = spec; }
+    void AddFont(int id, const FontSpec& style) { fonts_.insert(id, style); }
+    void SetDefaultFont(const FontSpec& style) { default_ = style; }
     void RemoveAll() {
         fonts_.clear();
         default_.reset();
@@ -37,6 +37,6 @@ class FontTable {
     std::optional<FontSpec> default_;
 };
 
-QFont MakeFont(const FontSpec& spec, int dpi);
+QFont MakeFont(const FontSpec& style, int dpi);
 
 }  // namespace ui

@@ -493,11 +493,11 @@ void Window::ApplyFonts() {
         const QVariant id = w->property("fontId");
         if (!id.isValid())
             continue;
-        std::optional<FontSpec> spec = fonts_.Find(id.toInt());
-        if (!spec)
-            spec = FontTable::Shared().Find(id.toInt());
-        if (spec)
-            w->setFont(MakeFont(*spec, dpi_));
+        std::optional<FontSpec> style = fonts_.Find(id.toInt());
+        if (!style)
+            style = FontTable::Shared().Find(id.toInt());
+        if (style)
+            w->setFont(MakeFont(*style, dpi_));
     }
 }
 
