@@ -4,12 +4,6 @@
 
 namespace device {
 
-void CVornelKeyboardDevice::SetLightControl(int state) {
-    CVornelUSBDevice::SetLightControl(state);
-    // The keyboard is told when the program takes its lighting back; the
-    // command itself belongs to the keyboard protocol.
-}
-
 template <typename P>
 uint16_t ConsumerEventDevice<P>::EventCodeOf(const uint8_t* report, size_t length) {
     // The first usage of the report's first decoded item.

@@ -1,21 +1,12 @@
 // The four device classes. Their device-specific protocol and lighting grow
-// in their own files; until then they keep the shared behaviour.
+// in their own files (the keyboard: keyboard_device.h); until then they keep
+// the shared behaviour.
 #pragma once
 
+#include "device/keyboard_device.h"
 #include "device/profiled_device.h"
 
 namespace device {
-
-class CVornelKeyboardDevice : public ProfiledDevice<profile::CKeyboardProfiledata> {
-  public:
-    CVornelKeyboardDevice() : ProfiledDevice(1) {}
-    ~CVornelKeyboardDevice() override { ShutdownThreads(); }
-    std::string GetClass() const override { return "VornelKeyboardDevice"; }
-    void SetLightControl(int state) override;
-
-  protected:
-    bool UsesDeviceIndex() const override { return true; }
-};
 
 class CVornelMouseDevice : public ProfiledDevice<profile::CMouseProfiledata> {
   public:

@@ -408,4 +408,9 @@ void CVornelUSBDevice::RequestResync(int periodMs) {
     }
 }
 
+int CVornelUSBDevice::SendLinkKeepAlive() {
+    return commandChannel_.ReceiverTarget() == hid::kTargetMouse ? commandChannel_.KeepAlive()
+                                                                 : hid::kResultNoAnswer;
+}
+
 }  // namespace device

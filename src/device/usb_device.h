@@ -172,6 +172,9 @@ class CVornelUSBDevice {
     virtual uint16_t EventCodeOf(const uint8_t* report, size_t length);
     // Asks the device bar entry to run OnResync after `periodMs`.
     void RequestResync(int periodMs);
+    // The link watch's keep-alive (0x19): sent only when the command channel
+    // addresses the mouse behind the receiver; 0 otherwise.
+    int SendLinkKeepAlive();
 
     static bool IsReceiverType(int type) { return type == 9 || type == 6; }
 

@@ -181,7 +181,8 @@ uint8_t DeviceModel::Handle(const uint8_t* request, uint8_t* answer, size_t maxP
         return kStatusFail;
     }
     std::vector<uint8_t>& bytes = rit->second.bytes;
-    if (offset > bytes.size() || length > bytes.size() - offset) {
+    const size_t limit = std::min(bytes.size(), RegionLimit(it->second.region, bytes.size()));
+    if (offset > limit || length > limit - offset) {
         return kStatusFailOther;  // outside the device memory
     }
     if (it->second.access == Access::Read) {
@@ -191,11 +192,11 @@ uint8_t DeviceModel::Handle(const uint8_t* request, uint8_t* answer, size_t maxP
     }
     if (std::memcmp(bytes.data() + offset, request + 8, length) != 0) {
         std::memcpy(bytes.data() + offset, request + 8, length);
-        AfterWrite(it->second.region, offset, length);
         if (rit->second.persistent) {
             SaveLocked();
         }
     }
+    AfterWrite(it->second.region, offset, length);
     return kStatusOk;
 }
 

@@ -72,7 +72,14 @@ class DeviceModel {
     virtual uint8_t HandleOther(uint8_t command, const uint8_t* request, uint8_t* answer);
     // Called with the lock held before a mapped read (dynamic regions).
     virtual void BeforeRead(const std::string& region) { (void)region; }
-    // Called with the lock held after a mapped write changed a region.
+    // How many bytes of a region the commands may reach (the whole region
+    // unless the firmware says less). Called with the lock held.
+    virtual size_t RegionLimit(const std::string& region, size_t size) const {
+        (void)region;
+        return size;
+    }
+    // Called with the lock held after every mapped write (the bytes may be
+    // unchanged: a frame stream writes the same frame again).
     virtual void AfterWrite(const std::string& region, size_t offset, size_t length) {
         (void)region, (void)offset, (void)length;
     }

@@ -180,7 +180,8 @@ KeyboardModel::KeyboardModel(const std::string& storeName) : DeviceModel(storeNa
     AddRegion(kRegionLeds, leds, false);
     AddRegion(kRegionSettings, settings, true);
     AddRegion(kRegionMacros, std::vector<uint8_t>(kMacroUnits * 128u, 0), true);
-    AddRegion(kRegionPalette, std::vector<uint8_t>(1024, 0), true);
+    AddRegion(kRegionPalette, std::vector<uint8_t>(1024, 0), true);  // kept for old state files
+    AddRegion(kRegionColourTables, FactoryColourTables(), true);
     AddRegion(kRegionFrame, std::vector<uint8_t>(512, 0), false);
     AddRegion(kRegionStatus, std::vector<uint8_t>(6, 0), false);
     MapCommand(0x03, Access::Read, kRegionInfo);
@@ -190,10 +191,20 @@ KeyboardModel::KeyboardModel(const std::string& storeName) : DeviceModel(storeNa
     MapCommand(0x06, Access::Write, kRegionSettings);
     MapCommand(0x09, Access::Write, kRegionKeyMap);
     MapCommand(0x15, Access::Write, kRegionMacros);
-    MapCommand(0x0B, Access::Write, kRegionPalette);
+    MapCommand(0x0B, Access::Write, kRegionColourTables);
     MapCommand(0x12, Access::Write, kRegionFrame);
     MapCommand(0x1A, Access::Read, kRegionStatus);
     LoadState();
+}
+
+std::vector<uint8_t> KeyboardModel::ColourTable(size_t group) const {
+    return ColourTableOf(Region(kRegionColourTables), group);
+}
+
+void KeyboardModel::AfterWrite(const std::string& region, size_t offset, size_t length) {
+    if (region == kRegionFrame) {
+        frames_.OnWrite(offset, length);
+    }
 }
 
 bool KeyboardModel::LightControlOn() const {
@@ -233,6 +244,69 @@ void KeyboardModel::ReleaseKey(uint8_t deviceKey) {
 void KeyboardModel::SwitchSlot(uint8_t slot) {
     PokeRegion(kRegionSettings, 0, {static_cast<uint8_t>(slot % 3)});
     EmitEvent(0xA401);
+}
+
+void KeyboardModel::NotifyProfileChanged() {
+    EmitEvent(0xA402);
+}
+
+uint16_t KeyboardModel::ReleaseNumber() const {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
+    return release_;
+}
+
+void KeyboardModel::SetReleaseNumber(uint16_t release) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
+    release_ = release;
+    PokeRegion(kRegionInfo, 2,
+               {static_cast<uint8_t>(release & 0xFF), static_cast<uint8_t>(release >> 8)});
+}
+
+uint8_t KeyboardModel::ActiveSlot() const {
+    const std::vector<uint8_t> settings = Region(kRegionSettings);
+    return settings.empty() ? 0 : settings[0];
+}
+
+std::vector<uint8_t> KeyboardModel::SettingsRecord(uint8_t slot) const {
+    const std::vector<uint8_t> settings = Region(kRegionSettings);
+    const size_t at = static_cast<size_t>(slot) * 25;
+    if (at + 28 > settings.size()) {
+        return {};
+    }
+    return {settings.begin() + static_cast<long>(at),
+            settings.begin() + static_cast<long>(at + 28)};
+}
+
+std::vector<uint8_t> KeyboardModel::KeyTable() const {
+    return Region(kRegionKeyMap);
+}
+
+std::vector<uint8_t> KeyboardModel::FactoryKeyTable() const {
+    return Region(kRegionKeyDefaults);
+}
+
+std::vector<uint8_t> KeyboardModel::LedTable() const {
+    return Region(kRegionLeds);
+}
+
+std::vector<uint8_t> KeyboardModel::MacroMemory() const {
+    return Region(kRegionMacros);
+}
+
+size_t KeyboardModel::MacroCapacity() const {
+    const std::vector<uint8_t> info = Region(kRegionInfo);
+    return info.size() > 6 ? std::min<size_t>(info[6], kMacroUnits) * 128u : 0;
+}
+
+void KeyboardModel::SetMacroUnits(uint8_t units) {
+    PokeRegion(kRegionInfo, 6, {units});
+}
+
+size_t KeyboardModel::RegionLimit(const std::string& region, size_t size) const {
+    if (region == kRegionMacros) {
+        return std::min(size, MacroCapacity());
+    }
+    return size;
 }
 
 // ---------------------------------------------------------------- mouse

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "sim/keyboard_light_memory.h"
 #include "sim/sim_device_model.h"
 
 namespace sim {
@@ -66,22 +67,45 @@ class KeyboardModel : public DeviceModel {
     uint8_t KeyCount() const { return static_cast<uint8_t>(keyButtons_.size()); }
     // The key button index of each device key, in device order.
     const std::vector<int>& DeviceKeyButtons() const { return keyButtons_; }
-    uint16_t ReleaseNumber() const { return release_; }
-    void SetReleaseNumber(uint16_t release) { release_ = release; }
+    uint16_t ReleaseNumber() const;
+    // Also what the information block reports; the USB side takes it at the
+    // next plug.
+    void SetReleaseNumber(uint16_t release);
     bool LightControlOn() const;
     BatteryModel& Battery() { return battery_; }
+
+    // Memory as tests inspect it.
+    uint8_t ActiveSlot() const;
+    std::vector<uint8_t> SettingsRecord(uint8_t slot) const;  // 28 bytes at slot × 25
+    std::vector<uint8_t> KeyTable() const;                    // written with 0x09
+    std::vector<uint8_t> FactoryKeyTable() const;             // read with 0x07
+    std::vector<uint8_t> LedTable() const;                    // read with 0x1B
+    std::vector<uint8_t> MacroMemory() const;                 // written with 0x15
+    // Macro memory the firmware offers, in 128-byte units (at most
+    // kMacroUnits); writes beyond it are refused with status 0xFE.
+    size_t MacroCapacity() const;
+    void SetMacroUnits(uint8_t units);
 
     // Things a user does on the keyboard itself.
     void PressKey(uint8_t deviceKey);    // event 0x05kk
     void ReleaseKey(uint8_t deviceKey);  // event 0x06kk
     // Fn-key profile switch: new active slot, then the resync event.
     void SwitchSlot(uint8_t slot);
+    // A profile changed on the keyboard itself (on-board editing): the
+    // program reloads its profile list and profile (event 0xA402).
+    void NotifyProfileChanged();
+    // Lighting memory (keyboard_light_memory.h).
+    std::vector<uint8_t> ColourTable(size_t group) const;
+    uint64_t FrameCount() const { return frames_.Frames(); }
 
   protected:
     uint8_t HandleOther(uint8_t command, const uint8_t* request, uint8_t* answer) override;
     void BeforeRead(const std::string& region) override;
+    size_t RegionLimit(const std::string& region, size_t size) const override;
+    void AfterWrite(const std::string& region, size_t offset, size_t length) override;
 
   private:
+    LedFrameCounter frames_;
     std::vector<int> keyButtons_;
     uint16_t release_ = kDefaultRelease;
     bool lightControl_ = false;
