@@ -1,0 +1,168 @@
+#include "ui/controls/device_key_button.h"
+
+#include <QDynamicPropertyChangeEvent>
+#include <QHash>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QRegularExpression>
+#include <QStyleOptionButton>
+#include <QStylePainter>
+
+#include "ui/controls/select_panel.h"
+#include "ui/framework/control_factory.h"
+#include "ui/framework/notification.h"
+#include "ui/framework/skin.h"
+#include "ui/framework/window.h"
+
+namespace ui {
+
+const QPixmap& SkinPixmap(const QString& imageString) {
+    static QHash<QString, QPixmap> cache;
+    auto it = cache.find(imageString);
+    if (it != cache.end()) {
+        return *it;
+    }
+    QString file = imageString.trimmed();
+    static const QRegularExpression fileKey(QStringLiteral("file='([^']*)'"));
+    const QRegularExpressionMatch m = fileKey.match(file);
+    if (m.hasMatch()) {
+        file = m.captured(1);
+    }
+    QPixmap pixmap;
+    const QString path = Skin::Instance().FilePath(file);
+    if (!path.isEmpty()) {
+        pixmap.load(path);
+    }
+    return *cache.insert(imageString, pixmap);
+}
+
+CDeviceKeyButtonUI::CDeviceKeyButtonUI(QWidget* parent) : QPushButton(parent) {
+    setFlat(true);
+    setFocusPolicy(Qt::NoFocus);
+    setProperty("controlClass", QStringLiteral("DeviceKeyButton"));
+}
+
+QColor CDeviceKeyButtonUI::TintRgb(uint32_t colour) {
+    return QColor(static_cast<int>(colour & 0xFF), static_cast<int>(colour >> 16 & 0xFF),
+                  static_cast<int>(colour >> 8 & 0xFF));
+}
+
+void CDeviceKeyButtonUI::SetLightTint(uint32_t colour, int alpha, bool on) {
+    alpha = std::clamp(alpha, 0, 255);
+    if (colour == tintColour_ && alpha == tintAlpha_ && on == tintOn_) {
+        return;
+    }
+    tintColour_ = colour;
+    tintAlpha_ = alpha;
+    tintOn_ = on;
+    update();
+}
+
+void CDeviceKeyButtonUI::SetKeysetImageHidden(bool hidden) {
+    if (hidden != keysetImageHidden_) {
+        keysetImageHidden_ = hidden;
+        update();
+    }
+}
+
+bool CDeviceKeyButtonUI::SetAttribute(const QString& name, const QString& value) {
+    if (name.compare(QLatin1String("lightimage"), Qt::CaseInsensitive) == 0) {
+        lightImage_ = value;
+        tintedColour_ = 0xFFFFFFFFu;
+        if (!value.isEmpty()) {
+            tintOn_ = true;
+        }
+        update();
+        return true;
+    }
+    if (name.compare(QLatin1String("keysetimage"), Qt::CaseInsensitive) == 0) {
+        keysetImage_ = value;
+        update();
+        return true;
+    }
+    return false;
+}
+
+bool CDeviceKeyButtonUI::event(QEvent* event) {
+    if (event->type() == QEvent::DynamicPropertyChange) {
+        const QByteArray name = static_cast<QDynamicPropertyChangeEvent*>(event)->propertyName();
+        SetAttribute(QString::fromLatin1(name), property(name).toString());
+    }
+    return QPushButton::event(event);
+}
+
+const QPixmap& CDeviceKeyButtonUI::TintedLight() {
+    if (tintedColour_ == tintColour_ && tintedSize_ == size()) {
+        return tinted_;
+    }
+    tintedColour_ = tintColour_;
+    tintedSize_ = size();
+    tinted_ = QPixmap();
+    const QPixmap& source = SkinPixmap(lightImage_);
+    if (source.isNull() || width() <= 0 || height() <= 0) {
+        return tinted_;
+    }
+    QPixmap out(size());
+    out.fill(Qt::transparent);
+    QPainter p(&out);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.drawPixmap(rect(), source);
+    // Keep the image's alpha, take the colour of the tint.
+    p.setCompositionMode(QPainter::CompositionMode_SourceIn);
+    p.fillRect(rect(), TintRgb(tintColour_));
+    p.end();
+    tinted_ = out;
+    return tinted_;
+}
+
+void CDeviceKeyButtonUI::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    if (!text().isEmpty()) {
+        // The key legend, as the picture's caps carry none.
+        p.setPen(isEnabled() ? QColor(230, 230, 235) : QColor(120, 120, 128));
+        QFont f = font();
+        f.setPixelSize(std::max(8, std::min(11, height() / 3)));
+        p.setFont(f);
+        p.drawText(rect().adjusted(2, 1, -2, -1), Qt::AlignCenter | Qt::TextWordWrap, text());
+    }
+    if (isDown() || underMouse()) {
+        p.fillRect(rect(), QColor(255, 255, 255, isDown() ? 60 : 30));
+    }
+    if (tintOn_ && !lightImage_.isEmpty() && tintAlpha_ > 0) {
+        p.setOpacity(tintAlpha_ / 255.0);
+        p.drawPixmap(0, 0, TintedLight());
+        p.setOpacity(1.0);
+    }
+    if (!keysetImageHidden_ && !keysetImage_.isEmpty()) {
+        const QPixmap& mark = SkinPixmap(keysetImage_);
+        if (!mark.isNull()) {
+            p.drawPixmap(width() - mark.width() - 2, 2, mark);
+        }
+    }
+}
+
+void CDeviceKeyButtonUI::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (!isEnabled() || !rect().contains(event->position().toPoint())) {
+        QPushButton::mouseDoubleClickEvent(event);
+        return;
+    }
+    // Pushed and captured until the release.
+    setDown(true);
+    if (auto* w = qobject_cast<Window*>(window())) {
+        w->SendNotify(this, QString::fromLatin1(notify::kDbClick));
+    }
+    update();
+    event->accept();
+}
+
+void RegisterKeyboardPictureControls() {
+    ControlFactory& factory = ControlFactory::Instance();
+    const auto button = [](QWidget* parent) -> QWidget* { return new CDeviceKeyButtonUI(parent); };
+    const auto panel = [](QWidget* parent) -> QWidget* { return new CSelectPanelUI(parent); };
+    factory.RegisterControl(QStringLiteral("DeviceKeyButton"), button);
+    factory.RegisterControl(QStringLiteral("CDeviceKeyButtonUI"), button);
+    factory.RegisterControl(QStringLiteral("SelectPanel"), panel);
+    factory.RegisterControl(QStringLiteral("CSelectPanelUI"), panel);
+}
+
+}  // namespace ui

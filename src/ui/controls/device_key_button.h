@@ -1,0 +1,70 @@
+// CDeviceKeyButtonUI ("DeviceKeyButton"): a key or an LED on a device
+// picture. An LED button draws its light image tinted with the colour the
+// preview gives it; a key button draws the mark of a changed assignment.
+#pragma once
+
+#include <QPixmap>
+#include <QPushButton>
+#include <QString>
+#include <cstdint>
+
+namespace ui {
+
+class CDeviceKeyButtonUI : public QPushButton {
+    Q_OBJECT
+  public:
+    explicit CDeviceKeyButtonUI(QWidget* parent = nullptr);
+
+    // `colour` is the preview's colour word: red in the low byte, then blue,
+    // then green. Stores only; a changed value schedules one repaint.
+    void SetLightTint(uint32_t colour, int alpha, bool on);
+    uint32_t TintColour() const { return tintColour_; }
+    int TintAlpha() const { return tintAlpha_; }
+    bool TintOn() const { return tintOn_; }
+
+    void SetKeysetImageHidden(bool hidden);
+    bool KeysetImageHidden() const { return keysetImageHidden_; }
+
+    void SetInSelection(int flag) { inSelection_ = flag; }
+    int IsInSelection() const { return inSelection_; }
+
+    // Layout attributes: "lightimage", "keysetimage" (names without case);
+    // false for an attribute this class does not know.
+    bool SetAttribute(const QString& name, const QString& value);
+    const QString& LightImage() const { return lightImage_; }
+    const QString& KeysetImage() const { return keysetImage_; }
+
+    // The colour of the tint as RGB.
+    static QColor TintRgb(uint32_t colour);
+
+  protected:
+    bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+  private:
+    const QPixmap& TintedLight();
+
+    QString lightImage_;
+    QString keysetImage_;
+    bool keysetImageHidden_ = true;
+    bool tintOn_ = false;
+    uint32_t tintColour_ = 255;
+    int tintAlpha_ = 200;
+    int inSelection_ = 0;
+
+    // The light image tinted with tintColour_ at this size, made on demand.
+    QPixmap tinted_;
+    uint32_t tintedColour_ = 0xFFFFFFFFu;
+    QSize tintedSize_;
+};
+
+// Loads a skin image (a path relative to the skin folder, or an image string
+// with file='...'); cached per process. Null when it cannot be loaded.
+const QPixmap& SkinPixmap(const QString& imageString);
+
+// Registers "DeviceKeyButton" and "SelectPanel" (and their C++ class names)
+// with the control factory.
+void RegisterKeyboardPictureControls();
+
+}  // namespace ui

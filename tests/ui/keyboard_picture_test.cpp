@@ -1,0 +1,144 @@
+// The keyboard picture: the generated page layout with its key and LED
+// buttons, drag selection on the select panel, the tinted LED buttons and the
+// double-click notification.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QMouseEvent>
+
+#include "ui/controls/device_key_button.h"
+#include "ui/controls/select_panel.h"
+#include "ui/framework/skin.h"
+#include "ui_test_support.h"
+
+using ui::CDeviceKeyButtonUI;
+using ui::CSelectPanelUI;
+using uitest::RecordingWindow;
+
+namespace {
+
+class KeyboardPictureTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        uitest::EnsureApplication();
+        ui::RegisterKeyboardPictureControls();
+        oldSkin_ = ui::Skin::Instance().ResourcePath();
+        ui::Skin::Instance().SetResourcePath(QStringLiteral(QX70_SOURCE_DIR "/resources/skin/"));
+        window_ = std::make_unique<RecordingWindow>(
+            QStringLiteral("XML\\DeviceXml\\keyboarddevice_7322.xml"));
+        ASSERT_TRUE(window_->Create(nullptr, QStringLiteral("keyboard"), 760, 240));
+        window_->show();
+        uitest::ProcessUntil([&] { return window_->Count(QStringLiteral("windowinit")) > 0; });
+        window_->notifications.clear();
+        panel_ =
+            qobject_cast<CSelectPanelUI*>(window_->FindControl(QStringLiteral("device_key_light")));
+        ASSERT_NE(panel_, nullptr);
+    }
+    void TearDown() override {
+        window_.reset();
+        ui::Skin::Instance().SetResourcePath(oldSkin_);
+    }
+    CDeviceKeyButtonUI* Button(const char* prefix, int n) {
+        return qobject_cast<CDeviceKeyButtonUI*>(
+            window_->FindControl(QString::fromLatin1(prefix) + QString::number(n)));
+    }
+    void Mouse(QWidget* target, QEvent::Type type, QPoint panelPoint) {
+        const QPoint local = target->mapFrom(panel_, panelPoint);
+        QMouseEvent e(type, local, target->mapToGlobal(local), Qt::LeftButton,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
+                      Qt::NoModifier);
+        QApplication::sendEvent(target, &e);
+    }
+
+    QString oldSkin_;
+    std::unique_ptr<RecordingWindow> window_;
+    CSelectPanelUI* panel_ = nullptr;
+};
+
+TEST_F(KeyboardPictureTest, EveryKeyAndLedButtonIsOnThePanel) {
+    int visible = 0;
+    for (int n = 0; n < 170; ++n) {
+        CDeviceKeyButtonUI* key = Button("key_", n);
+        CDeviceKeyButtonUI* light = Button("light_", n);
+        ASSERT_NE(key, nullptr) << n;
+        ASSERT_NE(light, nullptr) << n;
+        EXPECT_EQ(key->parentWidget(), panel_);
+        EXPECT_EQ(light->parentWidget(), panel_);
+        EXPECT_EQ(key->geometry(), light->geometry()) << n;
+        EXPECT_EQ(key->isVisibleTo(panel_), light->isVisibleTo(panel_));
+        EXPECT_FALSE(light->LightImage().isEmpty());
+        EXPECT_FALSE(key->KeysetImage().isEmpty());
+        visible += key->isVisibleTo(panel_) ? 1 : 0;
+    }
+    EXPECT_EQ(visible, 114);
+    EXPECT_EQ(panel_->parentWidget()->objectName(), QStringLiteral("keyboard_device_key_light"));
+    // Space is wide, Esc is left of F1, the numpad Enter is two rows tall.
+    EXPECT_GT(Button("key_", 108)->width(), 2 * Button("key_", 0)->width());
+    EXPECT_LT(Button("key_", 0)->x(), Button("key_", 1)->x());
+    EXPECT_EQ(Button("key_", 118)->height(), 2 * 32 - 2);
+    EXPECT_FALSE(Button("key_", 130)->isVisibleTo(panel_));
+}
+
+TEST_F(KeyboardPictureTest, DragSelectsTheTouchedKeysAndNotifiesOnce) {
+    CDeviceKeyButtonUI* k3 = Button("key_", 3);
+    CDeviceKeyButtonUI* k4 = Button("key_", 4);
+    Button("key_", 60)->SetInSelection(1);
+    const QPoint from = k3->geometry().center();
+    const QPoint to = k4->geometry().center();
+    // The drag starts on a key button: the panel still sees it.
+    Mouse(k3, QEvent::MouseButtonPress, from);
+    Mouse(k3, QEvent::MouseMove, (from + to) / 2);
+    Mouse(k3, QEvent::MouseMove, to);
+    Mouse(k3, QEvent::MouseButtonRelease, to);
+    EXPECT_EQ(
+        window_->Count(QStringLiteral("click_select_end"), QStringLiteral("device_key_light")), 1);
+    for (int n = 0; n < 170; ++n) {
+        const int expected = (n == 3 || n == 4) ? 1 : 0;
+        EXPECT_EQ(Button("key_", n)->IsInSelection(), expected) << n;
+        EXPECT_EQ(Button("light_", n)->IsInSelection(), expected) << n;
+    }
+
+    // A click without movement changes nothing and sends nothing.
+    window_->notifications.clear();
+    const QPoint p = Button("key_", 70)->geometry().center();
+    Mouse(panel_, QEvent::MouseButtonPress, p);
+    Mouse(panel_, QEvent::MouseButtonRelease, p);
+    EXPECT_EQ(window_->Count(QStringLiteral("click_select_end")), 0);
+    EXPECT_EQ(k3->IsInSelection(), 1);
+    EXPECT_EQ(Button("key_", 70)->IsInSelection(), 0);
+}
+
+TEST_F(KeyboardPictureTest, LedButtonsShowTheirTint) {
+    CDeviceKeyButtonUI* light = Button("light_", 51);
+    // Word format: red low byte, then blue, then green.
+    light->SetLightTint(0x00FF00u, 255, true);  // blue
+    EXPECT_EQ(CDeviceKeyButtonUI::TintRgb(0x00FF00u), QColor(0, 0, 255));
+    EXPECT_EQ(CDeviceKeyButtonUI::TintRgb(0xFF0000u), QColor(0, 255, 0));
+    QImage image = light->grab().toImage();
+    QColor centre = image.pixelColor(image.rect().center());
+    EXPECT_GT(centre.blue(), centre.red() + 120);
+    // Alpha 0 draws no light: only the (grey) window background remains.
+    light->SetLightTint(0x00FF00u, 0, true);
+    image = light->grab().toImage();
+    centre = image.pixelColor(image.rect().center());
+    EXPECT_LT(std::abs(centre.blue() - centre.red()), 20);
+}
+
+TEST_F(KeyboardPictureTest, KeysetMarkAndDoubleClick) {
+    CDeviceKeyButtonUI* key = Button("key_", 22);
+    const QPoint markAt(key->width() - 7, 6);
+    QImage before = key->grab().toImage();
+    key->SetKeysetImageHidden(false);
+    QImage after = key->grab().toImage();
+    EXPECT_NE(before.pixelColor(markAt), after.pixelColor(markAt));
+    EXPECT_GT(after.pixelColor(markAt).red(), after.pixelColor(markAt).blue() + 100);
+
+    uitest::DoubleClick(key);
+    EXPECT_EQ(window_->Count(QStringLiteral("dbclick"), QStringLiteral("key_22")), 1);
+    key->setEnabled(false);
+    uitest::DoubleClick(key);
+    EXPECT_EQ(window_->Count(QStringLiteral("dbclick")), 1);
+}
+
+}  // namespace
