@@ -25,9 +25,10 @@ dbus-run-session -- ctest --test-dir build-asan --output-on-failure -j "$jobs" -
 
 echo "== ThreadSanitizer build"
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQX70_SANITIZE=thread \
-      -DQX70_BUILD_UI=OFF -DQX70_BUILD_BENCH=OFF >/dev/null
+      -DQX70_BUILD_BENCH=OFF >/dev/null
 cmake --build build-tsan -j "$jobs"
-ctest --test-dir build-tsan --output-on-failure -j "$jobs" -L threads | tee build-tsan/ctest.log
+dbus-run-session -- ctest --test-dir build-tsan --output-on-failure -j "$jobs" -L threads \
+    | tee build-tsan/ctest.log
 
 echo "== Fuzz targets (${fuzz_seconds} s each)"
 CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQX70_BUILD_FUZZ=ON \
