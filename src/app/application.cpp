@@ -14,6 +14,7 @@
 
 #include "app/command_line.h"
 #include "app/private_fonts.h"
+#include "app/sim_control.h"
 #include "app/single_instance.h"
 #include "platform/debug_output.h"
 #include "platform/paths.h"
@@ -29,8 +30,8 @@
 namespace app {
 namespace {
 
-constexpr int kMainWindowWidth = 800;
-constexpr int kMainWindowHeight = 572;
+constexpr int kMainWindowWidth = 1000;
+constexpr int kMainWindowHeight = 640;
 
 int g_signalPipe[2] = {-1, -1};
 
@@ -162,6 +163,14 @@ int RunApplication(int argc, char** argv) {
     SetUpSkin();
     ui::RegisterGuidMessages();
 
+    // The simulator outlives the window: its devices go only after the
+    // window has joined the threads that talk to them.
+    std::unique_ptr<SimulatorControl> simulator;
+    if (line.simulate) {
+        simulator = std::make_unique<SimulatorControl>();
+        simulator->Export();
+    }
+
     auto window = std::make_unique<ui::CMainWnd>();
     if (!window->Create(nullptr, QString::fromUtf8(platform::kProductTitle), kMainWindowWidth,
                         kMainWindowHeight)) {
@@ -171,6 +180,8 @@ int RunApplication(int argc, char** argv) {
     }
     window->CenterWindow();
     window->show();
+    if (simulator)
+        simulator->SetWindow(window.get());
 
     QPointer<ui::CMainWnd> target(window.get());
     instance.SetReceiver([target](uint32_t message, uintptr_t wParam, intptr_t lParam) {
@@ -188,6 +199,7 @@ int RunApplication(int argc, char** argv) {
     quitWhenShown.reset();
     instance.SetReceiver(nullptr);
     window.reset();
+    simulator.reset();
     ui::Skin::Instance().Release();
     instance.Release();
     fonts.UnloadAll();

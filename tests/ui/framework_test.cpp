@@ -29,7 +29,7 @@ const std::string kMainBody = R"(
   <property name="minimumSize"><size><width>40</width><height>20</height></size></property>
   <property name="maximumSize"><size><width>40</width><height>20</height></size></property>
 </widget></item>
-<item><widget class="CDeviceKeyButtonUI" name="key_17"/></item>
+<item><widget class="CHandImgButtonUI" name="key_17"/></item>
 <item><widget class="CVornelUSBDevice" name="device_page"/></item>
 <item><widget class="MyTag" name="by_callback"/></item>
 <item><widget class="NoSuchClass" name="unknown_one"/></item>
@@ -104,7 +104,7 @@ TEST_F(FrameworkTest, LayoutBuildsRegisteredClassesAndAsksTheWindowForUnknownTag
     QWidget* key = w.FindControl(QStringLiteral("key_17"));
     ASSERT_NE(key, nullptr);
     EXPECT_NE(qobject_cast<QPushButton*>(key), nullptr);
-    EXPECT_EQ(key->property("controlClass").toString(), QStringLiteral("CDeviceKeyButtonUI"));
+    EXPECT_EQ(key->property("controlClass").toString(), QStringLiteral("CHandImgButtonUI"));
     QWidget* page = w.FindControl(QStringLiteral("device_page"));
     ASSERT_NE(page, nullptr);
     EXPECT_EQ(page->property("controlClass").toString(), QStringLiteral("CVornelUSBDevice"));

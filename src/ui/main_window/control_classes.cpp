@@ -1,6 +1,9 @@
 #include "ui/main_window/control_classes.h"
 
+#include "ui/controls/device_key_button.h"
 #include "ui/framework/control_factory.h"
+#include "ui/pages/device_option_ui.h"
+#include "ui/pages/mp_device_power_ui.h"
 
 namespace ui {
 
@@ -13,7 +16,7 @@ const std::vector<ControlClass>& ControlClasses() {
         {"CDeviceKeyButtonUI", "QPushButton"},
         {"CCloudShareListItemUI", "QWidget"},
         {"CUpdateInfoListItemUI", "QWidget"},
-        {"CDeviceOptionUI", "QPushButton"},
+        {"CDeviceOptionUI", "QWidget"},
         {"CMpDevicePowerUI", "QWidget"},
         {"CComboEditContainerElementUI", "QWidget"},
         {"CHandImgButtonUI", "QPushButton"},
@@ -36,6 +39,9 @@ const std::vector<ControlClass>& ControlClasses() {
 
 void RegisterControlClasses() {
     ControlFactory& factory = ControlFactory::Instance();
+    RegisterKeyboardPictureControls();
+    CDeviceOptionUI::Register();
+    CMpDevicePowerUI::Register();
     for (const ControlClass& c : ControlClasses()) {
         // A class whose code registered a real creator already keeps it.
         if (!factory.IsRegistered(QString::fromLatin1(c.name)))

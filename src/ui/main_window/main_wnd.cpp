@@ -1,14 +1,27 @@
 #include "ui/main_window/main_wnd.h"
 
 #include <QCoreApplication>
+#include <QEvent>
+#include <QGuiApplication>
 #include <QIcon>
+#include <QScreen>
 
+#include "device/device_classes.h"
+#include "device/keyboard_light_driver.h"
+#include "device/receiver_event_service.h"
 #include "platform/debug_output.h"
 #include "platform/paths.h"
+#include "ui/framework/control_ops.h"
+#include "ui/framework/registered_messages.h"
 #include "ui/framework/skin.h"
 #include "ui/framework/text_manager.h"
+#include "ui/framework/window_message_adapter.h"
 #include "ui/framework/window_messages.h"
 #include "ui/main_window/app_messages.h"
+#include "ui/main_window/tray_menu.h"
+#include "ui/pages/device_option_ui.h"
+#include "ui/pages/device_page_adapter.h"
+#include "ui/pages/mp_device_power_ui.h"
 
 namespace ui {
 namespace {
@@ -16,16 +29,52 @@ namespace {
 CMainWnd* g_mainWnd = nullptr;
 
 constexpr const char* kWindowIconFile = "main/logo.png";
+constexpr const char* kGameMessageNames[4] = {"Game_Start", "Game_End", "Game_Kill", "Game_Death"};
 
 }  // namespace
+
+int ScaleForMonitor(int width, int height) {
+    return width > 1500 && height > 960 ? 144 : 96;
+}
+
+int CheckedScale(int dpi) {
+    switch (dpi) {
+        case 48:
+        case 72:
+        case 96:
+        case 120:
+        case 144:
+        case 168:
+        case 192:
+            return dpi;
+        default:
+            platform::DebugOutput("MAIN_WND DPI SET ERROR");
+            return 96;
+    }
+}
 
 CMainWnd::CMainWnd() {
     setObjectName(QStringLiteral("MainWnd"));
     g_mainWnd = this;
+    for (int i = 0; i < 4; ++i)
+        gameMessages_[i] = RegisterWindowMessage(kGameMessageNames[i]);
 }
 
 CMainWnd::~CMainWnd() {
+    Shutdown();
     tray_.Delete();
+    delete menuWindow_.data();
+    // Entries stop their timers before the devices they drive go; the
+    // lighting driver goes before its keyboard.
+    for (DeviceRow& row : rows_) {
+        if (row.entry)
+            row.entry->SetDevice(nullptr);
+    }
+    for (DeviceRow& row : rows_) {
+        row.lighting.reset();
+        row.device.reset();
+        row.pageView.reset();
+    }
     if (g_mainWnd == this)
         g_mainWnd = nullptr;
 }
@@ -64,9 +113,33 @@ void CMainWnd::InitWindow() {
 }
 
 void CMainWnd::Notify(const Notification& n) {
-    if (n.type != QLatin1String(notify::kClick) || !n.sender)
+    if (!n.sender)
+        return;
+    const QString name = n.sender->objectName();
+    auto is = [&name](const char* s) {
+        return name.compare(QLatin1String(s), Qt::CaseInsensitive) == 0;
+    };
+    if (n.type == QLatin1String(notify::kWindowInit)) {
+        if (!initialised_)
+            WindowStart();
+        return;
+    }
+    if (n.type == QLatin1String(notify::kWindowSize)) {
+        if (displayChanged_ && n.sender == Root()) {
+            displayChanged_ = false;
+            ApplyScale();
+        }
+        return;
+    }
+    if (n.type == QLatin1String(notify::kSelectChanged)) {
+        if (is("device_select") && n.wParam != 0)
+            OnDeviceBarSelected(EntryOf(n.sender));
+        return;
+    }
+    if (n.type != QLatin1String(notify::kClick))
         return;
     if (n.sender == closeBtn_) {
+        CloseChildWindows();
         close();
     } else if (n.sender == minBtn_) {
         showMinimized();
@@ -74,18 +147,72 @@ void CMainWnd::Notify(const Notification& n) {
         showMaximized();
     } else if (n.sender == restoreBtn_) {
         showNormal();
+    } else if (is("control_light_status")) {
+        ToggleLightControl();
+    } else if (is("device_select_next")) {
+        ScrollDeviceBar(true);
+    } else if (is("device_select_prev")) {
+        ScrollDeviceBar(false);
+    }
+}
+
+bool CMainWnd::AllowedWhileSuspended(uint32_t message) const {
+    const AppMessages& app = RegisteredAppMessages();
+    if (message == 0)
+        return false;
+    if (message == app.instance || message == app.settingsRelay || message == app.lightControl ||
+        message == app.voveDodaQuery)
+        return true;
+    switch (message) {
+        case kWmDestroy:
+        case kWmPowerBroadcast:
+        case kWmActivate:
+        case kWmClose:
+        case kWmSysCommand:
+            return true;
+        default:
+            return false;
     }
 }
 
 intptr_t CMainWnd::HandleCustomMessage(uint32_t message, uintptr_t wParam, intptr_t lParam,
                                        bool& handled) {
+    handled = true;
+    if (suspended_ && !AllowedWhileSuspended(message)) {
+        if (message == hid::WM_DEVICE_ARRIVED || message == hid::WM_DEVICE_REMOVED) {
+            // The discovery thread has already bound or freed the slot: the
+            // message is handled once the system is back.
+            deferredDeviceMessages_.emplace_back(message, static_cast<int>(wParam));
+            return 0;
+        }
+        handled = message != kWmClose;
+        return 0;
+    }
     const AppMessages& app = RegisteredAppMessages();
-    if (app.instance != 0 && message == app.instance) {
+    if (message != 0 && message == app.instance) {
         platform::DebugOutputF("软件标示 %d，%xd%xd", static_cast<int>(message),
                                static_cast<unsigned>(wParam), static_cast<unsigned>(lParam));
         WakeUp();
-        handled = true;
         return 0;
+    }
+    if (message != 0 && message == app.settingsRelay) {
+        // The settings window is not built yet; the relay has no target.
+        return 0;
+    }
+    if (message != 0 && message == app.lightControl) {
+        if (wParam == 1 && (lParam == 0 || lParam == 1))
+            SetLightControl(static_cast<int>(lParam));
+        return 0;
+    }
+    if (message != 0 && message == app.voveDodaQuery) {
+        SendVoveDodaReport();
+        return 0;
+    }
+    for (uint32_t game : gameMessages_) {
+        if (game != 0 && message == game) {
+            OnGameEvent(wParam, lParam);
+            return 0;
+        }
     }
     switch (message) {
         case kTrayNotifyMessage:
@@ -93,12 +220,61 @@ intptr_t CMainWnd::HandleCustomMessage(uint32_t message, uintptr_t wParam, intpt
                 ToggleFromTray();
             else if (lParam == kWmRButtonUp)
                 SetWindowTimer(kTrayMenuTimer, 10);
-            handled = true;
+            return 0;
+        case kMsgKeyCaptureHook:
+            // The single-key capture hook arrives with macro recording.
+            return 0;
+        case kMsgMenuCommand: {
+            const QString name = pendingMenuCommand_;
+            pendingMenuCommand_.clear();
+            if (name == QLatin1String("exit")) {
+                CloseChildWindows();
+                Post(kWmClose, 0, 0);
+            } else {
+                MenuCommand(name);
+            }
+            return 0;
+        }
+        case kMsgShowSettingProgress:
+            SetControlVisible(FindControl(QStringLiteral("setting_progress")), true);
+            return 0;
+        case kMsgLanguageChanged:
+        case kMsgOpenSettings:
+            // Languages and the settings window come with their own pages.
+            return 0;
+        case kMsgUpdateSeen:
+            if (setBtn_)
+                setBtn_->setProperty("foreimage", QString());
+            return 0;
+        case hid::WM_DEVICE_ARRIVED:
+            lifecycle_.OnDeviceArrived(static_cast<int>(wParam));
+            return 0;
+        case hid::WM_DEVICE_REMOVED:
+            lifecycle_.OnDeviceRemoved(static_cast<int>(wParam));
+            return 0;
+        case device::kMsgSettingsRead:
+        case device::kMsgBatteryRead:
+        case device::kMsgFirmwareUpgrade:
+            return 0;
+        case device::kMsgEntryNotice:
+            OnEntryNotice(static_cast<int>(wParam), static_cast<int>(lParam));
+            return 0;
+        case kWmPowerBroadcast:
+            if (wParam == kPbtApmSuspend)
+                SetSuspended(true);
+            else if (wParam == kPbtApmResumeAutomatic)
+                SetSuspended(false);
+            return 0;
+        case kWmDisplayChange:
+            platform::DebugOutput("显示器分辨率发生变化");
+            displayChanged_ = true;
+            ApplyScale();
             return 0;
         case kWmDestroy:
             platform::DebugOutput("退出测试");
-            hide();
-            handled = true;
+            Shutdown();
+            QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit,
+                                      Qt::QueuedConnection);
             return 0;
         default:
             handled = false;
@@ -108,30 +284,319 @@ intptr_t CMainWnd::HandleCustomMessage(uint32_t message, uintptr_t wParam, intpt
 
 void CMainWnd::OnTimer(unsigned id) {
     KillWindowTimer(id);
-    // kTrayMenuTimer opens the tray menu once the menu window exists.
+    switch (id) {
+        case kScaleTimer:
+            ApplyScale();
+            update();
+            // The audio link starts here once it exists.
+            break;
+        case kTrayMenuTimer:
+            OpenTrayMenu();
+            break;
+        case kGameEventTimer:
+            RestoreAfterGameEvent();
+            break;
+        case kReceiverPollTimer:
+            lifecycle_.ReceiverLinkPoll();
+            break;
+        default:
+            break;
+    }
 }
 
 void CMainWnd::OnDestroy() {
     tray_.Delete();
-    // Quit once the closing handlers have run, like a posted quit message.
-    QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit,
-                              Qt::QueuedConnection);
+}
+
+bool CMainWnd::event(QEvent* e) {
+    switch (e->type()) {
+        case QEvent::WindowActivate:
+        case QEvent::WindowDeactivate:
+            active_ = e->type() == QEvent::WindowActivate;
+            SetAttention(active_);
+            break;
+        case QEvent::Wheel:
+            if (setBtn1_)
+                setBtn1_->setFocus();
+            break;
+        case QEvent::Enter:
+            platform::DebugOutput("鼠标移入");
+            SetAttention(active_ ? attention_ : true);
+            break;
+        case QEvent::Leave:
+            platform::DebugOutput("鼠标移出");
+            SetAttention(active_ ? attention_ : false);
+            break;
+        default:
+            break;
+    }
+    return Window::event(e);
+}
+
+void CMainWnd::SetAttention(bool attention) {
+    attention_ = attention;
+    for (DeviceRow& row : rows_) {
+        // Keyboard, mouse and mouse pad repaint their preview with attention.
+        if (row.device && row.device->GetDeviceType() != hid::kDeviceHeadset)
+            row.device->SetWindowAttention(attention);
+    }
+}
+
+void CMainWnd::SetPageHiddenAll(bool hidden) {
+    for (DeviceRow& row : rows_) {
+        if (!row.device)
+            continue;
+        const int type = row.device->GetDeviceType();
+        if (type == hid::kDeviceKeyboard || type == hid::kDeviceKeyboardViaReceiver ||
+            type == hid::kDeviceMouse || type == hid::kDeviceMouseViaReceiver)
+            row.device->SetPageHidden(hidden);
+    }
+}
+
+void CMainWnd::WindowStart() {
+    // 1. Registered messages reach the window over the session bus; there is
+    //    no message filter to open.
+    // 2. Tell other programs that this one controls the lighting.
+    BroadcastLightState(1, 1);
+    // 3. The language was loaded in InitWindow.
+    // 4. The slot list holds one slot per supported-device row already.
+    // 5. One battery widget, page, device object and entry per model row.
+    for (const device::DeviceModel& model : device::kDeviceModels) {
+        for (size_t s = 0; s < hid::kSlotCount; ++s) {
+            const hid::DeviceSlot slot = slots_.Get(s);
+            if (slot.vendorId == model.vendorId && slot.productId == model.productId &&
+                slot.deviceType == model.deviceType && slot.interfaceRole == model.variant) {
+                CreateOptionAndPage(static_cast<int>(s));
+                break;
+            }
+        }
+    }
+    RefreshNoDeviceIndicator();
+    // 6-7. Hidden until the first discovery pass wakes the window.
+    hide();
+    // 8-9. Worker threads and the receiver event service.
+    StartThreads();
+    ConnectSleepSignal();
+    if (QScreen* s = screen()) {
+        connect(s, &QScreen::geometryChanged, this, [this] { Post(kWmDisplayChange, 0, 0); });
+    }
+    // 10.
+    SetWindowTimer(kScaleTimer, 100);
+    initialised_ = true;
+    // 11. The music-lighting settings load with the audio link.
+}
+
+void CMainWnd::StartThreads() {
+    messageSink_ = std::make_unique<WindowMessageAdapter>(this);
+    threadStarted_[kDiscoveryThreadSlot] =
+        discovery_.Start(slots_, *messageSink_, RegisteredAppMessages().instance);
+    device::ReceiverEventService::Instance().StartService();
+    serviceStarted_ = true;
+}
+
+void CMainWnd::Shutdown() {
+    if (destroyed_)
+        return;
+    destroyed_ = true;
+    hide();
+    for (DeviceRow& row : rows_) {
+        if (row.entry)
+            row.entry->StopAllTimers();
+    }
+    KillWindowTimer(kReceiverPollTimer);
+    KillWindowTimer(kGameEventTimer);
+    platform::JoinTexts texts;
+    texts.signalled = "所有对象处于激发状态\n";
+    texts.timedOut = "所有对象处于非激发状态，超时\n";
+    texts.notRunning = "错误\n";
+    for (int slot = 0; slot < kThreadSlotCount; ++slot) {
+        if (slot == kDiscoveryThreadSlot && threadStarted_[static_cast<size_t>(slot)]) {
+            // Never killed: the discovery thread's waits end on its stop
+            // event, a send in progress is abandoned.
+            discovery_.Stop(kThreadJoinBound, texts);
+            threadStarted_[static_cast<size_t>(slot)] = false;
+            continue;
+        }
+        platform::DebugOutput(texts.notRunning);
+        platform::DebugOutputF("%d", slot);
+    }
+    if (serviceStarted_) {
+        device::ReceiverEventService::Instance().StopService();
+        serviceStarted_ = false;
+    }
 }
 
 void CMainWnd::WakeUp() {
+    RefreshNoDeviceIndicator();
+    SetPageHiddenAll(false);
     Send(kWmSysCommand, kScRestore, 0);
+    // The window comes to the front without staying on top; nothing sleeps
+    // on the UI thread.
     raise();
     activateWindow();
 }
 
 void CMainWnd::ToggleFromTray() {
-    if (isVisible() && !isMinimized()) {
+    const bool shown = isVisible() && !isMinimized();
+    CloseChildWindows();
+    if (shown) {
         hide();
+        SetPageHiddenAll(true);
         return;
     }
+    show();
+    ApplyScale();
     showNormal();
     raise();
     activateWindow();
+    update();
+    SetPageHiddenAll(false);
+}
+
+void CMainWnd::ApplyScale() {
+    const bool shown = isVisible() && !isMinimized();
+    QScreen* s = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
+    int dpi = 96;
+    if (s != nullptr) {
+        const QRect full = s->geometry();
+        dpi = ScaleForMonitor(full.width(), full.height());
+    }
+    dpi = CheckedScale(dpi);
+    SetDPI(dpi);
+    CenterWindow();
+    if (shown)
+        show();
+    else
+        hide();
+}
+
+void CMainWnd::RegisterChildWindow(QWidget* child) {
+    for (QPointer<QWidget>& slot : childWindows_) {
+        if (!slot) {
+            slot = child;
+            return;
+        }
+    }
+}
+
+void CMainWnd::CloseChildWindows() {
+    for (QPointer<QWidget>& child : childWindows_) {
+        if (child)
+            child->close();
+    }
+}
+
+void CMainWnd::OpenTrayMenu() {
+    if (!menuWindow_) {
+        auto* menu = new CTrayMenuWnd(this);
+        if (!menu->Create(nullptr, QString(), 160, 120)) {
+            delete menu;
+            return;
+        }
+        menuWindow_ = menu;
+    }
+    auto* menu = static_cast<CTrayMenuWnd*>(menuWindow_.data());
+    menu->Popup();
+}
+
+void CMainWnd::MenuCommand(const QString& name) {
+    if (name.isEmpty())
+        return;
+    if (name == QLatin1String("show")) {
+        if (!(isVisible() && !isMinimized()))
+            ToggleFromTray();
+        return;
+    }
+    if (name == QLatin1String("exit")) {
+        pendingMenuCommand_ = name;
+        Send(kMsgMenuCommand, 0, 0);
+    }
+}
+
+void CMainWnd::ToggleLightControl() {
+    SetLightControl(lightControl_ == 0 ? 1 : 0);
+    BroadcastLightState(1, lightControl_);
+}
+
+void CMainWnd::SetLightControl(int state) {
+    lightControl_ = state;
+    QWidget* button = FindControl(QStringLiteral("control_light_status"));
+    SetControlText(button, QString::fromUtf8(state != 0 ? "控制灯光" : "不控制灯光"));
+    for (DeviceRow& row : rows_) {
+        if (row.device)
+            row.device->SetLightControl(state);
+    }
+}
+
+void CMainWnd::SetSuspended(bool suspended) {
+    if (suspended == suspended_)
+        return;
+    suspended_ = suspended;
+    for (DeviceRow& row : rows_) {
+        if (row.device)
+            row.device->SetLightControl(suspended ? 0 : lightControl_);
+    }
+    if (suspended)
+        return;
+    std::deque<std::pair<uint32_t, int>> deferred;
+    deferred.swap(deferredDeviceMessages_);
+    for (const auto& [message, slot] : deferred) {
+        if (message == hid::WM_DEVICE_ARRIVED)
+            lifecycle_.OnDeviceArrived(slot);
+        else
+            lifecycle_.OnDeviceRemoved(slot);
+    }
+}
+
+void CMainWnd::OnPrepareForSleep(bool sleeping) {
+    Post(kWmPowerBroadcast, sleeping ? kPbtApmSuspend : kPbtApmResumeAutomatic, 0);
+}
+
+intptr_t CMainWnd::SendToWindow(uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    return Send(message, wParam, lParam);
+}
+
+void CMainWnd::PostToWindow(uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    Post(message, wParam, lParam);
+}
+
+void CMainWnd::StartReceiverPoll(int ms) {
+    if (!destroyed_)
+        SetWindowTimer(kReceiverPollTimer, static_cast<unsigned>(ms));
+}
+
+void CMainWnd::SendEntryNotice(int row, int linkUp) {
+    Send(device::kMsgEntryNotice, static_cast<uintptr_t>(row), linkUp);
+}
+
+void CMainWnd::OnGameEvent(uintptr_t w, intptr_t v) {
+    device::CVornelUSBDevice* current = CurrentDevice();
+    profile::CBasicProfiledata* data = current != nullptr ? ProfileOf(current) : nullptr;
+    if (data != nullptr && w <= 2) {
+        profile::LightInfo light = data->GetLightInfo();
+        if (w == 0)
+            light.OldLedmode =
+                light.SelectItem >= 1 && light.SelectItem <= 20 ? light.SelectItem : 1;
+        light.SelectItem = static_cast<uint8_t>(v & 0xFF);
+        data->SetLightInfo(light);
+        current->SaveProfile();
+        current->ApplyLighting();
+        current->SendLightRecord(0, 0, 0, 0, 0);
+    }
+    SetWindowTimer(kGameEventTimer, 5000);
+}
+
+void CMainWnd::RestoreAfterGameEvent() {
+    device::CVornelUSBDevice* current = CurrentDevice();
+    profile::CBasicProfiledata* data = current != nullptr ? ProfileOf(current) : nullptr;
+    if (data == nullptr)
+        return;
+    profile::LightInfo light = data->GetLightInfo();
+    light.SelectItem = light.OldLedmode;
+    data->SetLightInfo(light);
+    current->SaveProfile();
+    current->ApplyLighting();
+    current->SendLightRecord(0, 0, 0, 0, 0);
 }
 
 }  // namespace ui

@@ -1,18 +1,83 @@
-// The program's one top-level window. This is the start of it: layout,
-// title bar, tray icon, the instance wake-up and the shutdown message; the
-// device lifecycle and page dispatch build on it.
+// The program's one top-level window and its controller: the layout and
+// title bar, the tray icon, one device object, page, battery widget and
+// device-bar entry per device model, the device lifecycle (arrival,
+// removal, receiver link poll), the worker threads, the private and
+// registered messages, the scale, suspend and resume, and shutdown.
 #pragma once
 
 #include <QPointer>
+#include <array>
+#include <chrono>
+#include <deque>
+#include <memory>
+#include <string>
+#include <utility>
 
+#include "device/device_lifecycle.h"
+#include "device/device_views.h"
+#include "hid/supported_devices.h"
+#include "hid/window_message_sink.h"
+#include "platform/worker_thread.h"
 #include "ui/framework/tray_icon.h"
 #include "ui/framework/window.h"
+#include "ui/main_window/discovery_slot.h"
+
+namespace device {
+class CVornelUSBDevice;
+class KeyboardLightingDriver;
+}  // namespace device
+namespace profile {
+class CBasicProfiledata;
+}
 
 namespace ui {
 
-inline constexpr unsigned kTrayMenuTimer = 1032;
+class CDeviceOptionUI;
+class CMpDevicePowerUI;
+class DevicePageAdapter;
+class WindowMessageAdapter;
 
-class CMainWnd : public Window {
+inline constexpr unsigned kScaleTimer = 1011;
+inline constexpr unsigned kTrayMenuTimer = 1032;
+inline constexpr unsigned kProfileSwitchTimer = 1055;
+inline constexpr unsigned kGameEventTimer = 1066;
+inline constexpr unsigned kReceiverPollTimer = 1068;
+
+// Private messages of the main window.
+inline constexpr uint32_t kMsgKeyCaptureHook = 1054;
+inline constexpr uint32_t kMsgMenuCommand = 1145;
+inline constexpr uint32_t kMsgShowSettingProgress = 3072;
+inline constexpr uint32_t kMsgLanguageChanged = 3089;
+inline constexpr uint32_t kMsgOpenSettings = 3093;
+inline constexpr uint32_t kMsgUpdateSeen = 3094;
+inline constexpr uint32_t kWmActivate = 0x0006;
+inline constexpr uint32_t kWmPowerBroadcast = 0x0218;
+inline constexpr uint32_t kWmDisplayChange = 0x007E;
+inline constexpr uintptr_t kPbtApmSuspend = 4;
+inline constexpr uintptr_t kPbtApmResumeAutomatic = 18;
+
+inline constexpr int kThreadSlotCount = 20;
+inline constexpr int kDiscoveryThreadSlot = 0;
+inline constexpr std::chrono::milliseconds kThreadJoinBound{1000};
+
+// The scale of a monitor: 144 DPI above 1500 x 960 pixels, else 96.
+int ScaleForMonitor(int width, int height);
+// A usable scale, or 96 with "MAIN_WND DPI SET ERROR" written.
+int CheckedScale(int dpi);
+
+// The VoveDoda report: 256 integers (2, 3, 0, 2, the model count, then
+// vendor, product and type of each model row, zeros after).
+std::array<int32_t, 256> BuildVoveDodaReport();
+
+// Whether main windows use D-Bus (the lighting-state broadcast, the
+// VoveDoda report, logind's sleep signal); on by default. The window suites
+// turn it off: Qt's D-Bus thread is not instrumented for ThreadSanitizer.
+void SetWindowBusUse(bool use);
+
+// The profile data a device object owns; null for an unknown class.
+profile::CBasicProfiledata* ProfileOf(device::CVornelUSBDevice* device);
+
+class CMainWnd : public Window, public device::LifecycleWindow, public device::MainWindowLink {
     Q_OBJECT
   public:
     CMainWnd();
@@ -24,6 +89,53 @@ class CMainWnd : public Window {
 
     TrayIcon& Tray() { return tray_; }
 
+    // The device of each model row and its controls (null when the row
+    // could not be built).
+    device::CVornelUSBDevice* DeviceOfRow(int row) const;
+    CDeviceOptionUI* EntryOfRow(int row) const;
+    QWidget* PageOfRow(int row) const;
+    CMpDevicePowerUI* PowerOfRow(int row) const;
+    device::DeviceLifecycle& Lifecycle() { return lifecycle_; }
+    hid::DeviceSlotList& Slots() { return slots_; }
+    // The device of the first connected and selected entry; null when none.
+    device::CVornelUSBDevice* CurrentDevice() const;
+
+    bool Initialised() const { return initialised_; }
+    bool Suspended() const { return suspended_; }
+    int LightControlState() const { return lightControl_; }
+    bool KeyEditFlag() const { return keyEdit_; }
+    bool Attention() const { return attention_; }
+    int SelectedEntryIndex() const { return selectedIndex_; }
+
+    // Bar lock: (bars, enabled), see the device bar and the key pages.
+    void BarLock(bool bars, bool enabled);
+    void ShowLoadingLayer(bool show);
+    // A child window that is closed before the main window hides or exits.
+    void RegisterChildWindow(QWidget* child);
+    void CloseChildWindows();
+    // Applies the scale of the window's monitor.
+    void ApplyScale();
+    // Shows or hides the window as the tray icon's left click does.
+    void ToggleFromTray();
+    // Runs a menu command ("exit", "show", ...).
+    void MenuCommand(const QString& name);
+
+    // device::LifecycleWindow
+    void SetEntryState(int row, bool visible, bool select) override;
+    void RefreshNoDeviceIndicator() override;
+    void WakeUp() override;
+    void OnSelectedDeviceLost() override;
+    void StartReceiverPoll(int ms) override;
+    void SendEntryNotice(int row, int linkUp) override;
+
+    // device::MainWindowLink
+    intptr_t SendToWindow(uint32_t message, uintptr_t wParam, intptr_t lParam) override;
+    void PostToWindow(uint32_t message, uintptr_t wParam, intptr_t lParam) override;
+
+  public Q_SLOTS:
+    // logind's PrepareForSleep: true before the system sleeps, false after.
+    void OnPrepareForSleep(bool sleeping);
+
   protected:
     QString GetSkinFile() const override;
     void InitWindow() override;
@@ -32,15 +144,74 @@ class CMainWnd : public Window {
                                  bool& handled) override;
     void OnTimer(unsigned id) override;
     void OnDestroy() override;
+    bool event(QEvent* event) override;
 
   private:
-    void WakeUp();
-    void ToggleFromTray();
+    struct DeviceRow {
+        std::unique_ptr<device::CVornelUSBDevice> device;
+        std::unique_ptr<DevicePageAdapter> pageView;
+        std::unique_ptr<device::KeyboardLightingDriver> lighting;
+        QPointer<QWidget> page;
+        QPointer<CMpDevicePowerUI> power;
+        QPointer<CDeviceOptionUI> entry;
+    };
+
+    void WindowStart();
+    void CreateOptionAndPage(int slotIndex);
+    void StartThreads();
+    void Shutdown();
+    void OnDeviceBarSelected(CDeviceOptionUI* entry);
+    void OnEntryNotice(int row, int linkUp);
+    void ScrollDeviceBar(bool next);
+    void ToggleLightControl();
+    void SetLightControl(int state);
+    void OnGameEvent(uintptr_t w, intptr_t v);
+    void RestoreAfterGameEvent();
+    void SetAttention(bool attention);
+    void SetPageHiddenAll(bool hidden);
+    void SetRootBackground(const QString& image);
+    void BroadcastLightState(uintptr_t wParam, intptr_t lParam);
+    void SendVoveDodaReport();
+    void ConnectSleepSignal();
+    bool AllowedWhileSuspended(uint32_t message) const;
+    void SetSuspended(bool suspended);
+    void OpenTrayMenu();
+    std::vector<CDeviceOptionUI*> BarEntries() const;
 
     TrayIcon tray_;
     // Title-bar controls, found once in InitWindow (null when the skin lacks one).
     QPointer<QWidget> closeBtn_, maxBtn_, restoreBtn_, minBtn_, skinBtn_, gameModeBtn_, cloudBtn_,
         smartEyesBtn_, setBtn_, setBtn1_;
+    QPointer<QWidget> menuWindow_;
+    std::array<QPointer<QWidget>, 4> childWindows_;
+
+    hid::DeviceSlotList slots_;
+    device::DeviceLifecycle lifecycle_{slots_, *this};
+    std::array<DeviceRow, 4> rows_;
+    std::unique_ptr<WindowMessageAdapter> messageSink_;
+    DiscoverySlot discovery_;
+    // Thread slots: the discovery thread holds slot 0; the synchronised
+    // lighting thread will take slot 8. An empty slot stays default.
+    std::array<bool, kThreadSlotCount> threadStarted_{};
+    bool serviceStarted_ = false;
+
+    bool initialised_ = false;
+    bool destroyed_ = false;
+    bool suspended_ = false;
+    bool displayChanged_ = false;
+    bool active_ = false;
+    bool attention_ = false;
+    // The bars are enabled at start and no recording runs.
+    bool keyEdit_ = true;
+    int lightControl_ = 1;
+    int selectedIndex_ = -1;
+    int selectedKind_ = 0;
+    int selectedVariant_ = 0;
+    std::string profileName_;
+    QString pendingMenuCommand_;
+    // Arrivals and removals that came while the system slept, in order.
+    std::deque<std::pair<uint32_t, int>> deferredDeviceMessages_;
+    uint32_t gameMessages_[4] = {0, 0, 0, 0};
 };
 
 }  // namespace ui

@@ -1,0 +1,63 @@
+// --simulate: the simulator backend with the standard simulated devices
+// (wired keyboard, receiver with the mouse linked, mouse pad, headset), and
+// a D-Bus object on the program's own bus name that plugs, unplugs, links
+// and unlinks them while the program runs:
+//   object /io/qx70/Simulator, interface io.qx70.Simulator
+//   Plug(s unit) -> b, Unplug(s unit) -> b   unit: keyboard receiver mousepad headset
+//   Link(s unit) -> b, Unlink(s unit) -> b   unit: keyboard mouse (behind the receiver)
+//   State() -> s                             e.g. "keyboard=1 receiver=1 ..."
+//   TrayClick()                              a left click on the tray icon
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <memory>
+
+namespace sim {
+class SimBackend;
+class SimulatedDevices;
+}  // namespace sim
+
+namespace ui {
+class Window;
+}
+
+namespace app {
+
+inline constexpr const char* kSimulatorObjectPath = "/io/qx70/Simulator";
+inline constexpr const char* kSimulatorInterface = "io.qx70.Simulator";
+
+class SimulatorControl : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "io.qx70.Simulator")
+  public:
+    // Installs the simulator as the HID backend (modelled USB timing on)
+    // with every simulated device plugged.
+    SimulatorControl();
+    // Unplugs everything and removes the backend; the window's threads must
+    // have been joined before.
+    ~SimulatorControl() override;
+
+    // Registers the object on the session bus; false without a bus.
+    bool Export();
+    sim::SimulatedDevices& Devices() { return *devices_; }
+    // The window that TrayClick reaches.
+    void SetWindow(ui::Window* window);
+
+  public Q_SLOTS:
+    Q_SCRIPTABLE bool Plug(const QString& unit);
+    Q_SCRIPTABLE bool Unplug(const QString& unit);
+    Q_SCRIPTABLE bool Link(const QString& unit);
+    Q_SCRIPTABLE bool Unlink(const QString& unit);
+    Q_SCRIPTABLE QString State();
+    Q_SCRIPTABLE void TrayClick();
+
+  private:
+    std::shared_ptr<sim::SimBackend> backend_;
+    std::unique_ptr<sim::SimulatedDevices> devices_;
+    bool exported_ = false;
+    QPointer<ui::Window> window_;
+};
+
+}  // namespace app

@@ -1,0 +1,27 @@
+// The tray icon's pop-up menu, built from the skin's "XML_MENU" layout. Each
+// button of the layout is one menu item; its name is the command the main
+// window runs ("show", "exit").
+#pragma once
+
+#include "ui/framework/window.h"
+
+namespace ui {
+
+class CMainWnd;
+
+class CTrayMenuWnd : public Window {
+    Q_OBJECT
+  public:
+    explicit CTrayMenuWnd(CMainWnd* owner);
+    // Shows the menu at the pointer.
+    void Popup();
+
+  protected:
+    QString GetSkinFile() const override { return QStringLiteral("XML_MENU"); }
+    void Notify(const Notification& notification) override;
+
+  private:
+    CMainWnd* owner_;
+};
+
+}  // namespace ui
