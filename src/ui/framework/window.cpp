@@ -18,6 +18,11 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <QSocketNotifier>
+
 #include "ui/framework/application.h"
 #include "ui/framework/control_ops.h"
 #include "ui/framework/layout_loader.h"
@@ -46,13 +51,38 @@ int ScaleValue(int value, int dpi) {
 }  // namespace
 
 Window::Window(QWidget* parent) : QWidget(parent, Qt::Window) {
+    // Worker threads wake the window through an eventfd: nothing but the
+    // queue (guarded by its own mutex) is shared with them, so the hand-over
+    // stays visible to ThreadSanitizer.
+    wakeFd_ = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    if (wakeFd_ >= 0) {
+        wakeNotifier_ = new QSocketNotifier(wakeFd_, QSocketNotifier::Read, this);
+        connect(wakeNotifier_, &QSocketNotifier::activated, this, [this] {
+            uint64_t count = 0;
+            [[maybe_unused]] const ssize_t n = ::read(wakeFd_, &count, sizeof count);
+            queue_->Drain();
+        });
+    }
     queue_ = std::make_unique<MessageQueue>(
         [this](uint32_t m, uintptr_t w, intptr_t l) { return DispatchMessage(m, w, l); },
-        [this] { QCoreApplication::postEvent(this, new QEvent(DrainEventType())); });
+        [this] {
+            if (wakeFd_ >= 0) {
+                const uint64_t one = 1;
+                [[maybe_unused]] const ssize_t n = ::write(wakeFd_, &one, sizeof one);
+            } else {
+                QCoreApplication::postEvent(this, new QEvent(DrainEventType()));
+            }
+        });
 }
 
 Window::~Window() {
     queue_->Close();
+    delete wakeNotifier_;
+    wakeNotifier_ = nullptr;
+    if (wakeFd_ >= 0) {
+        ::close(wakeFd_);
+        wakeFd_ = -1;
+    }
     // Children go first, while the timer tables they unregister from still exist.
     const QList<QWidget*> children = findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
     for (QWidget* child : children)

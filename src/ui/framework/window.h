@@ -18,6 +18,8 @@
 class QEventLoop;
 class QTimer;
 
+class QSocketNotifier;
+
 namespace ui {
 
 inline constexpr int kMinDpi = 48;
@@ -108,6 +110,8 @@ class Window : public QWidget {
 
     QPointer<QWidget> root_;
     std::unique_ptr<MessageQueue> queue_;
+    int wakeFd_ = -1;
+    QSocketNotifier* wakeNotifier_ = nullptr;
     std::map<std::pair<QObject*, unsigned>, QTimer*> controlTimers_;
     std::map<unsigned, QTimer*> windowTimers_;
     FontTable fonts_;
