@@ -109,7 +109,10 @@ void DeviceEntryLogic::OnFrameTimer() {
         host_.RepaintPreview();
     }
     if (ChannelOpen()) {
-        host_.StartTimer(kTimerFrame, ReceiverMode() ? 20 : 5);
+        // Nobody sees the preview while the window is hidden: keep the timer
+        // but slow it down, unless the device itself is fed the frames.
+        const bool idle = device_->IsPageHidden() && !device_->NeedsFramesWhileHidden();
+        host_.StartTimer(kTimerFrame, idle ? kHiddenFrameMs : ReceiverMode() ? 20 : 5);
     }
 }
 

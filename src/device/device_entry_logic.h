@@ -38,6 +38,8 @@ class DeviceEntryLogic {
     void OnTimer(int id);
 
     static constexpr int kKeepAliveBMs = 170000;
+    // Frame period while the window is hidden and nothing is streamed.
+    static constexpr int kHiddenFrameMs = 250;
 
   private:
     void OnConnectTimer();

@@ -20,6 +20,10 @@ namespace device {
 
 class CVornelKeyboardDevice : public ProfiledDevice<profile::CKeyboardProfiledata> {
   public:
+    // In the music and colour-sync modes the program streams every frame.
+    bool NeedsFramesWhileHidden() const override {
+        return currentLight_.SelectItem == 29 || currentLight_.SelectItem == 30;
+    }
     // Firmware releases below this one get the update prompt.
     static constexpr uint16_t kFirstCurrentRelease = 0x0109;
     static constexpr int kResyncPeriodMs = 50;

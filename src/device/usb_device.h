@@ -107,6 +107,9 @@ class CVornelUSBDevice {
     const LedColourBuffer& LedColours() const { return ledColours_; }
 
     // Driven by the device bar entry's timers.
+    // Whether the frame timer must keep its pace while the window is hidden
+    // (a device that is sent the frames, not only shown them).
+    virtual bool NeedsFramesWhileHidden() const { return false; }
     virtual void OnConnected() {}
     virtual void OnResync() {}
     virtual void OnTimerHookA() {}

@@ -93,6 +93,10 @@ TEST(DeviceEntry, WiredDeviceConnectsAtOnceAndNeverWatchesTheLink) {
     f.mouse.SetPageHidden(true);
     f.entry.OnTimer(kTimerFrame);
     EXPECT_EQ(f.host.repaints, 1) << "no repaint while the window is in the tray";
+    EXPECT_EQ(f.host.running[kTimerFrame], DeviceEntryLogic::kHiddenFrameMs) << "and slower frames";
+    f.mouse.SetPageHidden(false);
+    f.entry.OnTimer(kTimerFrame);
+    EXPECT_EQ(f.host.running[kTimerFrame], 5);
 
     f.entry.OnTimer(kTimerBattery);
     EXPECT_EQ(f.mouse.batteryPolls, 1);

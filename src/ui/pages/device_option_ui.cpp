@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QThread>
 #include <QTimerEvent>
+#include <algorithm>
 
 #include "device/usb_device.h"
 #include "ui/framework/control_factory.h"
@@ -78,12 +79,12 @@ class FrameClock : public QObject {
             if (sub.entry == entry) {
                 sub.due = due;
                 sub.period = periodMs;
+                UpdateTick();
                 return;
             }
         }
         subs_.push_back(Sub{entry, due, periodMs});
-        if (!timer_.isActive())
-            timer_.start(kTickMs, Qt::PreciseTimer, this);
+        UpdateTick();
     }
     void Rearm(CDeviceOptionUI* entry, qint64 nowMs) {
         for (Sub& sub : subs_) {
@@ -98,8 +99,7 @@ class FrameClock : public QObject {
                 break;
             }
         }
-        if (subs_.empty())
-            timer_.stop();
+        UpdateTick();
     }
     bool Subscribed(const CDeviceOptionUI* entry) const {
         for (const Sub& sub : subs_) {
@@ -128,6 +128,24 @@ class FrameClock : public QObject {
 
   private:
     FrameClock() { elapsed_.start(); }
+
+    // The clock ticks as fast as the fastest subscriber needs, so slowed
+    // frames (window hidden) also mean fewer wake-ups.
+    void UpdateTick() {
+        if (subs_.empty()) {
+            timer_.stop();
+            return;
+        }
+        int tick = subs_.front().period;
+        for (const Sub& sub : subs_)
+            tick = std::min(tick, sub.period);
+        tick = std::max(tick, kTickMs);
+        if (!timer_.isActive() || tick != tickMs_) {
+            tickMs_ = tick;
+            timer_.start(tickMs_, Qt::PreciseTimer, this);
+        }
+    }
+    int tickMs_ = kTickMs;
 
     struct Sub {
         CDeviceOptionUI* entry;
