@@ -111,7 +111,7 @@ void DeviceEntryLogic::OnFrameTimer() {
     if (ChannelOpen()) {
         // Nobody sees the preview while the window is hidden: keep the timer
         // but slow it down, unless the device itself is fed the frames.
-        const bool idle = device_->IsPageHidden() && !device_->NeedsFramesWhileHidden();
+        const bool idle = !host_.PreviewVisible() && !device_->NeedsFramesWhileHidden();
         host_.StartTimer(kTimerFrame, idle ? kHiddenFrameMs : ReceiverMode() ? 20 : 5);
     }
 }

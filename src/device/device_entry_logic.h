@@ -19,6 +19,8 @@ class DeviceEntryHost {
     virtual bool IsSelected() const = 0;
     // Repaints the device's preview panel; false when there is none.
     virtual bool RepaintPreview() = 0;
+    // Whether anyone can see the preview (the window is shown, not minimised).
+    virtual bool PreviewVisible() const { return true; }
 };
 
 class DeviceEntryLogic {

@@ -18,6 +18,7 @@ class FakeHost : public DeviceEntryHost {
     std::vector<std::string> log;
     bool shown = true;
     bool selected = true;
+    bool visible = true;
     int repaints = 0;
 
     void StartTimer(int id, int ms) override { running[id] = ms; }
@@ -32,6 +33,7 @@ class FakeHost : public DeviceEntryHost {
         ++repaints;
         return true;
     }
+    bool PreviewVisible() const override { return visible; }
 };
 
 class FakeWindow : public MainWindowLink {
@@ -91,10 +93,12 @@ TEST(DeviceEntry, WiredDeviceConnectsAtOnceAndNeverWatchesTheLink) {
     EXPECT_EQ(f.host.running[kTimerFrame], 5);
     EXPECT_EQ(f.host.repaints, 1);
     f.mouse.SetPageHidden(true);
+    f.host.visible = false;
     f.entry.OnTimer(kTimerFrame);
     EXPECT_EQ(f.host.repaints, 1) << "no repaint while the window is in the tray";
     EXPECT_EQ(f.host.running[kTimerFrame], DeviceEntryLogic::kHiddenFrameMs) << "and slower frames";
     f.mouse.SetPageHidden(false);
+    f.host.visible = true;
     f.entry.OnTimer(kTimerFrame);
     EXPECT_EQ(f.host.running[kTimerFrame], 5);
 

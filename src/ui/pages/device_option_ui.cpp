@@ -507,4 +507,9 @@ bool CDeviceOptionUI::RepaintPreview() {
     return true;
 }
 
+bool CDeviceOptionUI::PreviewVisible() const {
+    const QWidget* top = window();
+    return top != nullptr && top->isVisible() && !top->isMinimized();
+}
+
 }  // namespace ui

@@ -70,6 +70,7 @@ class CDeviceOptionUI : public QWidget,
     void StartTimer(int id, int periodMs) override;
     void StopTimer(int id) override;
     bool RepaintPreview() override;
+    bool PreviewVisible() const override;
     bool TimerActive(int id) const;
     int TimerPeriod(int id) const;
     void StopAllTimers();
