@@ -1,6 +1,7 @@
 #include "device/device_entry_logic.h"
 
 #include "platform/debug_output.h"
+#include "platform/tick_count.h"
 
 namespace device {
 
@@ -105,7 +106,12 @@ void DeviceEntryLogic::OnConnectTimer() {
 
 void DeviceEntryLogic::OnFrameTimer() {
     device_->PushLedFrame();
-    if (host_.IsSelected() && device_->GetWindowAttention() && !device_->IsPageHidden()) {
+    // The preview only changes when the tick count does, so repainting more
+    // often than that would draw the same picture again.
+    const uint32_t tick = platform::TickCount();
+    if (tick != lastRepaintTick_ && host_.IsSelected() && device_->GetWindowAttention() &&
+        !device_->IsPageHidden()) {
+        lastRepaintTick_ = tick;
         host_.RepaintPreview();
     }
     if (ChannelOpen()) {

@@ -54,6 +54,7 @@ class DeviceEntryLogic {
 
     DeviceEntryHost& host_;
     CVornelUSBDevice* device_ = nullptr;
+    uint32_t lastRepaintTick_ = 1;  // never a tick value (ticks are multiples of 16)
 };
 
 }  // namespace device

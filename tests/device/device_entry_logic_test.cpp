@@ -7,6 +7,7 @@
 
 #include "device/device_classes.h"
 #include "platform/debug_output.h"
+#include "platform/tick_count.h"
 
 using namespace device;
 
@@ -77,6 +78,8 @@ struct Fixture {
 }  // namespace
 
 TEST(DeviceEntry, WiredDeviceConnectsAtOnceAndNeverWatchesTheLink) {
+    platform::ManualTickClock clock;
+    clock.Set(1600);
     Fixture f;
     f.mouse.SetBatteryWidgetEnabled(true);
     f.entry.StartConnect();
@@ -92,6 +95,9 @@ TEST(DeviceEntry, WiredDeviceConnectsAtOnceAndNeverWatchesTheLink) {
     f.entry.OnTimer(kTimerFrame);
     EXPECT_EQ(f.host.running[kTimerFrame], 5);
     EXPECT_EQ(f.host.repaints, 1);
+    f.entry.OnTimer(kTimerFrame);
+    EXPECT_EQ(f.host.repaints, 1) << "one repaint per tick of the clock";
+    clock.Advance(16);
     f.mouse.SetPageHidden(true);
     f.host.visible = false;
     f.entry.OnTimer(kTimerFrame);
