@@ -98,15 +98,23 @@ const QPixmap& CDeviceKeyButtonUI::TintedLight() {
     tintedColour_ = tintColour_;
     tintedSize_ = size();
     tinted_ = QPixmap();
-    const QPixmap& source = SkinPixmap(lightImage_);
-    if (source.isNull() || width() <= 0 || height() <= 0) {
+    if (width() <= 0 || height() <= 0) {
         return tinted_;
     }
-    QPixmap out(size());
-    out.fill(Qt::transparent);
+    if (scaledSize_ != size() || scaledFrom_ != lightImage_) {
+        scaledSize_ = size();
+        scaledFrom_ = lightImage_;
+        scaledLight_ = QPixmap();
+        const QPixmap& source = SkinPixmap(lightImage_);
+        if (!source.isNull()) {
+            scaledLight_ = source.scaled(size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        }
+    }
+    if (scaledLight_.isNull()) {
+        return tinted_;
+    }
+    QPixmap out = scaledLight_.copy();
     QPainter p(&out);
-    p.setRenderHint(QPainter::SmoothPixmapTransform);
-    p.drawPixmap(rect(), source);
     // Keep the image's alpha, take the colour of the tint.
     p.setCompositionMode(QPainter::CompositionMode_SourceIn);
     p.fillRect(rect(), TintRgb(tintColour_));
@@ -115,15 +123,35 @@ const QPixmap& CDeviceKeyButtonUI::TintedLight() {
     return tinted_;
 }
 
+const QPixmap& CDeviceKeyButtonUI::Legend() {
+    if (legendText_ == text() && legendSize_ == size() && legendEnabled_ == isEnabled()) {
+        return legend_;
+    }
+    legendText_ = text();
+    legendSize_ = size();
+    legendEnabled_ = isEnabled();
+    legend_ = QPixmap();
+    if (width() <= 0 || height() <= 0) {
+        return legend_;
+    }
+    QPixmap out(size());
+    out.fill(Qt::transparent);
+    QPainter p(&out);
+    // The key legend, as the picture's caps carry none.
+    p.setPen(isEnabled() ? QColor(230, 230, 235) : QColor(120, 120, 128));
+    QFont f = font();
+    f.setPixelSize(std::max(8, std::min(11, height() / 3)));
+    p.setFont(f);
+    p.drawText(rect().adjusted(2, 1, -2, -1), Qt::AlignCenter | Qt::TextWordWrap, text());
+    p.end();
+    legend_ = out;
+    return legend_;
+}
+
 void CDeviceKeyButtonUI::paintEvent(QPaintEvent*) {
     QPainter p(this);
     if (!text().isEmpty()) {
-        // The key legend, as the picture's caps carry none.
-        p.setPen(isEnabled() ? QColor(230, 230, 235) : QColor(120, 120, 128));
-        QFont f = font();
-        f.setPixelSize(std::max(8, std::min(11, height() / 3)));
-        p.setFont(f);
-        p.drawText(rect().adjusted(2, 1, -2, -1), Qt::AlignCenter | Qt::TextWordWrap, text());
+        p.drawPixmap(0, 0, Legend());
     }
     if (isDown() || underMouse()) {
         p.fillRect(rect(), QColor(255, 255, 255, isDown() ? 60 : 30));

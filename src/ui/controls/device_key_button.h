@@ -44,6 +44,7 @@ class CDeviceKeyButtonUI : public QPushButton {
 
   private:
     const QPixmap& TintedLight();
+    const QPixmap& Legend();
 
     QString lightImage_;
     QString keysetImage_;
@@ -55,6 +56,16 @@ class CDeviceKeyButtonUI : public QPushButton {
 
     // The light image tinted with tintColour_ at this size, made on demand.
     QPixmap tinted_;
+    // The light image scaled to the button, made once per size: tinting it
+    // again for every new colour is then a single fill.
+    QPixmap scaledLight_;
+    QSize scaledSize_;
+    QString scaledFrom_;
+    // The legend drawn once; text layout is the dearest part of a paint.
+    QPixmap legend_;
+    QString legendText_;
+    QSize legendSize_;
+    bool legendEnabled_ = true;
     uint32_t tintedColour_ = 0xFFFFFFFFu;
     QSize tintedSize_;
 };
