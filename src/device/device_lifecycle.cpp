@@ -220,7 +220,8 @@ void DeviceLifecycle::ConnectionSwitch(int slotIndex, bool toWired) {
     }
     const int partnerIndex = keyboard ? slot.keyboardPartner : slot.mousePartner;
     const std::string receiverPath = slots_.Get(static_cast<size_t>(partnerIndex)).path;
-    const int receiverType = keyboard ? hid::kDeviceKeyboardViaReceiver : hid::kDeviceMouseViaReceiver;
+    const int receiverType =
+        keyboard ? hid::kDeviceKeyboardViaReceiver : hid::kDeviceMouseViaReceiver;
     const int type = toWired ? static_cast<int>(slot.deviceType) : receiverType;
     const bool ok = OpenCommandChannel(*device, toWired ? slot.path : receiverPath, type);
     if (!ok) {

@@ -26,7 +26,7 @@ struct OpenFlags {
 
 // One open top-level collection of an interface.
 class HidDevice {
-public:
+  public:
     virtual ~HidDevice() = default;
 
     virtual HidAttributes Attributes() const = 0;
@@ -56,7 +56,7 @@ public:
 };
 
 class HidBackend {
-public:
+  public:
     virtual ~HidBackend() = default;
     // Paths of every present top-level collection, e.g.
     // "/dev/hidraw3#vid_320f&pid_22ab&mi_01&col04". False on failure.

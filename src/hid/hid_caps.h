@@ -35,7 +35,7 @@ struct ButtonCaps {
     bool isRange = false;
     uint16_t usageMin = 0;  // == usageMax for a single usage
     uint16_t usageMax = 0;
-    bool isArray = false;   // selector array (Input/Output item without Variable)
+    bool isArray = false;  // selector array (Input/Output item without Variable)
     int32_t logicalMin = 0;
     int32_t logicalMax = 0;
     uint16_t bitPosition = 0;  // first bit of the field after the report id byte

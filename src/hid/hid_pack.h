@@ -36,7 +36,7 @@ struct HidDataItem {
 };
 
 class CHidPack {
-public:
+  public:
     CHidPack();
     ~CHidPack();
     CHidPack(const CHidPack&) = delete;
@@ -81,7 +81,7 @@ public:
     // this handle (the receiver's), so no channel reads another's answer.
     std::recursive_mutex& TransferLock();
 
-private:
+  private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };

@@ -51,7 +51,8 @@ void DebugOutputF(const char* format, ...) {
     if (n < 0) {
         return;
     }
-    DebugOutput(std::string_view(buffer, std::min<size_t>(static_cast<size_t>(n), sizeof buffer - 1)));
+    DebugOutput(
+        std::string_view(buffer, std::min<size_t>(static_cast<size_t>(n), sizeof buffer - 1)));
 }
 
 DebugCapture::DebugCapture() {
@@ -75,7 +76,9 @@ std::vector<std::string> DebugCapture::Lines() const {
     return lines_;
 }
 
-bool DebugCapture::Contains(std::string_view text) const { return Count(text) > 0; }
+bool DebugCapture::Contains(std::string_view text) const {
+    return Count(text) > 0;
+}
 
 size_t DebugCapture::Count(std::string_view text) const {
     std::lock_guard lock(mutex_);

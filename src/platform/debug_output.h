@@ -20,7 +20,7 @@ void DebugOutputF(const char* format, ...) __attribute__((format(printf, 1, 2)))
 
 // Records every debug text written while it lives (tests use this).
 class DebugCapture {
-public:
+  public:
     DebugCapture();
     ~DebugCapture();
     DebugCapture(const DebugCapture&) = delete;
@@ -31,7 +31,7 @@ public:
     size_t Count(std::string_view text) const;
     void Clear();
 
-private:
+  private:
     friend void DebugOutput(std::string_view);
     void Append(std::string_view text);
     mutable std::mutex mutex_;

@@ -114,9 +114,13 @@ std::string ProgramFolder() {
 #endif
 }
 
-std::string UserDataFolder() { return ProductFolderBelow(XdgFolder("XDG_DATA_HOME", ".local/share")); }
+std::string UserDataFolder() {
+    return ProductFolderBelow(XdgFolder("XDG_DATA_HOME", ".local/share"));
+}
 
-std::string UserConfigFolder() { return ProductFolderBelow(XdgFolder("XDG_CONFIG_HOME", ".config")); }
+std::string UserConfigFolder() {
+    return ProductFolderBelow(XdgFolder("XDG_CONFIG_HOME", ".config"));
+}
 
 bool IsPlainFileName(const std::string& name) {
     if (name.empty() || name.size() > 255 || name == "." || name == "..") {

@@ -9,7 +9,7 @@
 namespace platform {
 
 class SettingsStore {
-public:
+  public:
     // `path` empty: "<UserConfigFolder()>settings.json".
     explicit SettingsStore(std::string path = {});
 
@@ -21,7 +21,7 @@ public:
 
     const std::string& Path() const { return path_; }
 
-private:
+  private:
     template <typename Fn>
     bool Update(Fn&& change);
 

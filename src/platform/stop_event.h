@@ -9,7 +9,7 @@
 namespace platform {
 
 class StopEvent {
-public:
+  public:
     StopEvent();
     ~StopEvent();
     StopEvent(const StopEvent&) = delete;
@@ -26,7 +26,7 @@ public:
     // made, in which case callers fall back to short polls of IsSet().
     int Fd() const { return fd_; }
 
-private:
+  private:
     mutable std::mutex mutex_;
     mutable std::condition_variable cv_;
     bool set_ = false;

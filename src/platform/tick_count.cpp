@@ -50,10 +50,18 @@ ManualTickClock::ManualTickClock() : state_(std::make_shared<State>()) {
     SetTickSource([s = state_] { return s->now.load(); });
 }
 
-ManualTickClock::~ManualTickClock() { SetTickSource(nullptr); }
+ManualTickClock::~ManualTickClock() {
+    SetTickSource(nullptr);
+}
 
-void ManualTickClock::Set(uint64_t ms) { state_->now.store(ms); }
-void ManualTickClock::Advance(uint64_t ms) { state_->now.fetch_add(ms); }
-uint64_t ManualTickClock::Now() const { return state_->now.load(); }
+void ManualTickClock::Set(uint64_t ms) {
+    state_->now.store(ms);
+}
+void ManualTickClock::Advance(uint64_t ms) {
+    state_->now.fetch_add(ms);
+}
+uint64_t ManualTickClock::Now() const {
+    return state_->now.load();
+}
 
 }  // namespace platform

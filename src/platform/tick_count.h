@@ -21,7 +21,7 @@ void SetTickSource(TickSource source);
 
 // Installs a manual clock for the lifetime of the object.
 class ManualTickClock {
-public:
+  public:
     ManualTickClock();
     ~ManualTickClock();
     ManualTickClock(const ManualTickClock&) = delete;
@@ -30,7 +30,7 @@ public:
     void Advance(uint64_t ms);
     uint64_t Now() const;
 
-private:
+  private:
     struct State;
     std::shared_ptr<State> state_;
 };

@@ -17,15 +17,15 @@ namespace platform {
 
 // The debug texts a caller wants for each outcome of the bounded wait.
 struct JoinTexts {
-    std::string signalled;  // the thread ended within the bound
-    std::string timedOut;   // it was still running when the bound passed
-    std::string notRunning; // there was no thread to wait for
+    std::string signalled;   // the thread ended within the bound
+    std::string timedOut;    // it was still running when the bound passed
+    std::string notRunning;  // there was no thread to wait for
 };
 
 enum class JoinOutcome { Signalled, TimedOut, NotRunning };
 
 class WorkerThread {
-public:
+  public:
     using Body = std::function<void(const StopEvent& stop)>;
 
     WorkerThread() = default;
@@ -46,7 +46,7 @@ public:
     // writes the matching text to the debug output, then joins.
     JoinOutcome StopAndJoin(std::chrono::milliseconds bound, const JoinTexts& texts);
 
-private:
+  private:
     StopEvent stop_;
     std::thread thread_;
     mutable std::mutex mutex_;

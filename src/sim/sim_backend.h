@@ -18,14 +18,14 @@ namespace sim {
 // Where firmware delivers input reports (report id first). Safe to call
 // from any thread, also from inside SimFirmware::OnOutputReport.
 class InputSink {
-public:
+  public:
     virtual ~InputSink() = default;
     virtual void Deliver(const std::vector<uint8_t>& report) = 0;
 };
 
 // The device side of one USB interface.
 class SimFirmware {
-public:
+  public:
     virtual ~SimFirmware() = default;
     virtual hid::HidAttributes Attributes() const = 0;
     virtual uint8_t InterfaceNumber() const = 0;
@@ -40,7 +40,7 @@ public:
 };
 
 class SimBackend : public hid::HidBackend {
-public:
+  public:
     SimBackend();
     ~SimBackend() override;
 
@@ -61,7 +61,7 @@ public:
     std::unique_ptr<hid::HidDevice> Open(const std::string& path,
                                          const hid::OpenFlags& flags) override;
 
-private:
+  private:
     struct Impl;
     std::shared_ptr<Impl> impl_;
 };

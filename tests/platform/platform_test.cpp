@@ -69,7 +69,8 @@ TEST(FileIo, ReaderRefusesWhatIsNotARegularFile) {
     EXPECT_EQ(platform::ReadRegularFile(dir.File("fifo"), out), platform::ReadResult::NotRegular)
         << "a FIFO without a writer must not block";
     WriteAll(dir.File("big"), std::string(2000, 'x'));
-    EXPECT_EQ(platform::ReadRegularFile(dir.File("big"), out, 1000), platform::ReadResult::TooLarge);
+    EXPECT_EQ(platform::ReadRegularFile(dir.File("big"), out, 1000),
+              platform::ReadResult::TooLarge);
     EXPECT_TRUE(out.empty());
     EXPECT_EQ(platform::ReadRegularFile(dir.File("big"), out), platform::ReadResult::Ok);
     EXPECT_EQ(out.size(), 2000u);
@@ -90,7 +91,8 @@ TEST(Paths, UserFoldersFollowXdgAndAreCreated) {
     struct stat st {};
     EXPECT_EQ(::stat(data.c_str(), &st), 0);
     EXPECT_TRUE(S_ISDIR(st.st_mode));
-    EXPECT_EQ(platform::UserConfigFolder(), folders.Root() + "config/Morvath QX70 MECHANICAL GAMING KEYBOARD/");
+    EXPECT_EQ(platform::UserConfigFolder(),
+              folders.Root() + "config/Morvath QX70 MECHANICAL GAMING KEYBOARD/");
 }
 
 TEST(Paths, PlainFileNames) {

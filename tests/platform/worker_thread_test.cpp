@@ -29,7 +29,8 @@ TEST(WorkerThread, BoundedJoinReportsEachOutcome) {
         while (!stop.Wait(1000ms)) {
         }
     }));
-    EXPECT_FALSE(obedient.Start([](const StopEvent&) {})) << "a running thread is not started twice";
+    EXPECT_FALSE(obedient.Start([](const StopEvent&) {}))
+        << "a running thread is not started twice";
     EXPECT_EQ(obedient.StopAndJoin(1000ms, kTexts), JoinOutcome::Signalled);
     EXPECT_FALSE(obedient.Running());
     EXPECT_EQ(capture.Lines(), (std::vector<std::string>{"no thread\n", "ended\n"}));

@@ -6,7 +6,7 @@
 namespace testing_support {
 
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -15,19 +15,19 @@ public:
     const std::string& Path() const { return path_; }
     std::string File(const std::string& name) const { return path_ + name; }
 
-private:
+  private:
     std::string path_;
 };
 
 // Points XDG_DATA_HOME and XDG_CONFIG_HOME into a fresh temporary folder for
 // the lifetime of the object, so tests never touch the real user folders.
 class ScopedUserFolders {
-public:
+  public:
     ScopedUserFolders();
     ~ScopedUserFolders();
     const std::string& Root() const { return dir_.Path(); }
 
-private:
+  private:
     TempDir dir_;
     std::string oldData_, oldConfig_;
     bool hadData_ = false, hadConfig_ = false;
