@@ -10,6 +10,7 @@
 #include "device/device_models.h"
 #include "device/keyboard_light_driver.h"
 #include "platform/debug_output.h"
+#include "profile/profile_list.h"
 #include "ui/framework/control_ops.h"
 #include "ui/framework/skin.h"
 #include "ui/main_window/main_wnd.h"
@@ -199,7 +200,17 @@ void CMainWnd::CreateOptionAndPage(int slotIndex) {
         r.lighting->SetPageView(r.pageView.get());
     }
     d.InitPage();
+    // Until the profile bar takes over, the device starts on the profile its
+    // list has selected (a first run creates "profile1").
+    {
+        profile::ProfileList list;
+        list.SetProfilePaths(d.UserDataFolder(), d.DefaultDataFile());
+        list.SetDeviceType(model.deviceType);
+        if (list.LoadProfileList() && !list.GetCurrentProfileUUID().empty())
+            d.SetProfileName(list.GetCurrentProfileUUID());
+    }
     d.BindProfilePaths();
+    d.LoadActiveProfile();
     d.SetLightControl(lightControl_);
 
     // Entries go in model order, before the bar's closing spacer.
