@@ -18,22 +18,13 @@
 #include "macro/macro_files.h"
 #include "platform/paths.h"
 #include "sim/simulated_devices.h"
+#include "support/sim_paths.h"
 
 namespace {
 
 constexpr uint32_t kLatencyMicros = 1000;
 
-std::string PathOf(sim::SimBackend& bus, const std::string& pid, const std::string& col) {
-    std::vector<std::string> paths;
-    bus.Enumerate(paths);
-    for (const auto& p : paths) {
-        if (p.find(pid) != std::string::npos && p.size() >= col.size() &&
-            p.compare(p.size() - col.size(), col.size(), col) == 0) {
-            return p;
-        }
-    }
-    return "";
-}
+using testing_support::PathOf;
 
 class DownloadRig {
   public:

@@ -19,6 +19,7 @@
 #include "sim/sim_descriptors.h"
 #include "sim/sim_models.h"
 #include "sim/simulated_devices.h"
+#include "support/sim_paths.h"
 #include "support/temp_dir.h"
 
 using namespace device;
@@ -141,17 +142,7 @@ class FakeLighting : public KeyboardLightingHooks {
     std::vector<std::pair<int, int>> keyEvents;
 };
 
-std::string PathOf(sim::SimBackend& bus, const std::string& pid, const std::string& col) {
-    std::vector<std::string> paths;
-    bus.Enumerate(paths);
-    for (const auto& p : paths) {
-        if (p.find(pid) != std::string::npos && p.size() >= col.size() &&
-            p.compare(p.size() - col.size(), col.size(), col) == 0) {
-            return p;
-        }
-    }
-    return "";
-}
+using testing_support::PathOf;
 
 bool WaitFor(const std::function<bool()>& done) {
     const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(3);
