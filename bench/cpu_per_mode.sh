@@ -2,8 +2,8 @@
 # Process CPU use of `qx70-config --simulate` with the keyboard page shown
 # (Qt's offscreen platform), for each lighting mode, as a share of one core.
 # The mode is switched with the "Game_Start" event (wParam 0, lParam = the
-# mode), which the program holds for five seconds; each mode is measured
-# over the four seconds after a half-second settle.
+# mode), which the program holds for five seconds, so it is sent again every
+# four; each mode is measured over ten seconds after a half-second settle.
 #
 #   bench/cpu_per_mode.sh [path/to/qx70-config] [first mode] [last mode]
 set -eu
@@ -29,14 +29,21 @@ trap 'kill "$PID" 2>/dev/null || true; wait "$PID" 2>/dev/null || true; rm -rf "
 sleep 6
 hz=$(getconf CLK_TCK)
 mode=$FIRST
-while [ "$mode" -le "$LAST" ]; do
+hold() {
     gdbus call --session --dest "$BUS" --object-path /io/qx70/Instance \
-        --method io.qx70.Instance.Message Game_Start 0 "$mode" >/dev/null
+        --method io.qx70.Instance.Message Game_Start 0 "$1" >/dev/null
+}
+while [ "$mode" -le "$LAST" ]; do
+    hold "$mode"
     sleep 0.5
     t0=$(ticks "$PID")
     sleep 4
+    hold "$mode"
+    sleep 4
+    hold "$mode"
+    sleep 2
     t1=$(ticks "$PID")
     awk -v a="$t0" -v b="$t1" -v hz="$hz" -v m="$mode" \
-        'BEGIN { printf "mode %2d  %6.2f %% of one core\n", m, (b - a) * 100.0 / hz / 4 }'
+        'BEGIN { printf "mode %2d  %6.2f %% of one core\n", m, (b - a) * 100.0 / hz / 10 }'
     mode=$((mode + 1))
 done

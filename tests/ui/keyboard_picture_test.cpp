@@ -66,7 +66,10 @@ TEST_F(KeyboardPictureTest, EveryKeyAndLedButtonIsOnThePanel) {
         EXPECT_EQ(key->parentWidget(), panel_);
         EXPECT_EQ(light->parentWidget(), panel_);
         EXPECT_EQ(key->geometry(), light->geometry()) << n;
-        EXPECT_EQ(key->isVisibleTo(panel_), light->isVisibleTo(panel_));
+        EXPECT_EQ(key->isVisibleTo(panel_), light->IsShownOnPanel());
+        // The panel paints the LEDs; as widgets they stay hidden.
+        EXPECT_TRUE(light->PaintedByPanel());
+        EXPECT_TRUE(light->isHidden());
         EXPECT_FALSE(light->LightImage().isEmpty());
         EXPECT_FALSE(key->KeysetImage().isEmpty());
         visible += key->isVisibleTo(panel_) ? 1 : 0;
@@ -111,18 +114,51 @@ TEST_F(KeyboardPictureTest, DragSelectsTheTouchedKeysAndNotifiesOnce) {
 
 TEST_F(KeyboardPictureTest, LedButtonsShowTheirTint) {
     CDeviceKeyButtonUI* light = Button("light_", 51);
+    const auto centre = [&] {
+        const QImage image = panel_->grab(light->geometry()).toImage();
+        return image.pixelColor(image.rect().center());
+    };
+    light->SetLightTint(0, 0, true);
+    const QColor unlit = centre();
+    const QRect next = Button("light_", 52)->geometry();
+    const QImage nextBefore = panel_->grab(next).toImage();
     // Word format: red low byte, then blue, then green.
     light->SetLightTint(0x00FF00u, 255, true);  // blue
     EXPECT_EQ(CDeviceKeyButtonUI::TintRgb(0x00FF00u), QColor(0, 0, 255));
     EXPECT_EQ(CDeviceKeyButtonUI::TintRgb(0xFF0000u), QColor(0, 255, 0));
-    QImage image = light->grab().toImage();
-    QColor centre = image.pixelColor(image.rect().center());
-    EXPECT_GT(centre.blue(), centre.red() + 120);
-    // Alpha 0 draws no light: only the (grey) window background remains.
+    QColor lit = centre();
+    EXPECT_GT(lit.blue(), lit.red() + 120);
+    EXPECT_EQ(panel_->grab(next).toImage(), nextBefore) << "a neighbour is not touched";
+    // Alpha 0 draws no light: only the key cap remains.
     light->SetLightTint(0x00FF00u, 0, true);
-    image = light->grab().toImage();
-    centre = image.pixelColor(image.rect().center());
-    EXPECT_LT(std::abs(centre.blue() - centre.red()), 20);
+    EXPECT_EQ(centre(), unlit);
+    // A hidden LED shows no light, and shows it again when shown.
+    light->SetLightTint(0x0000FFu, 255, true);  // red
+    EXPECT_GT(centre().red(), unlit.red() + 120);
+    light->hide();
+    EXPECT_FALSE(light->IsShownOnPanel());
+    EXPECT_EQ(centre(), unlit);
+    light->show();
+    EXPECT_GT(centre().red(), unlit.red() + 120);
+}
+
+TEST_F(KeyboardPictureTest, PanelShowsWhatLiesBeneathItsCorners) {
+    // The picture has rounded corners; the panel paints every pixel itself,
+    // so the page's background must come through there.
+    panel_->parentWidget()->setStyleSheet(
+        QStringLiteral("QWidget#keyboard_device_key_light { background: rgb(0, 200, 0); }"));
+    const QImage image = panel_->grab().toImage();
+    const QColor corner = image.pixelColor(0, 0);
+    EXPECT_EQ(corner, QColor(0, 200, 0));
+    // Moving the lit keys (the window is scaled) redraws them in place.
+    CDeviceKeyButtonUI* light = Button("light_", 40);
+    light->SetLightTint(0x00FF00u, 255, true);
+    const QRect old = light->geometry();
+    light->setGeometry(old.translated(0, 2));
+    Button("key_", 40)->setGeometry(old.translated(0, 2));
+    const QImage moved = panel_->grab(light->geometry()).toImage();
+    const QColor c = moved.pixelColor(moved.rect().center());
+    EXPECT_GT(c.blue(), c.red() + 120);
 }
 
 TEST_F(KeyboardPictureTest, KeysetMarkAndDoubleClick) {

@@ -55,7 +55,31 @@ void CDeviceKeyButtonUI::SetLightTint(uint32_t colour, int alpha, bool on) {
     tintColour_ = colour;
     tintAlpha_ = alpha;
     tintOn_ = on;
-    update();
+    if (paintedBy_ != nullptr) {
+        paintedBy_->LightChanged(this);
+    } else {
+        update();
+    }
+}
+
+void CDeviceKeyButtonUI::setVisible(bool visible) {
+    if (paintedBy_ == nullptr) {
+        QPushButton::setVisible(visible);
+    } else if (visible != shownOnPanel_) {
+        shownOnPanel_ = visible;
+        paintedBy_->LightChanged(this);
+    }
+}
+
+bool CDeviceKeyButtonUI::IsShownOnPanel() const {
+    if (paintedBy_ != nullptr) {
+        return shownOnPanel_;
+    }
+    return parentWidget() != nullptr ? isVisibleTo(parentWidget()) : !isHidden();
+}
+
+bool CDeviceKeyButtonUI::IsShown() const {
+    return paintedBy_ != nullptr ? shownOnPanel_ && paintedBy_->isVisible() : isVisible();
 }
 
 void CDeviceKeyButtonUI::SetKeysetImageHidden(bool hidden) {
@@ -72,7 +96,14 @@ bool CDeviceKeyButtonUI::SetAttribute(const QString& name, const QString& value)
         if (!value.isEmpty()) {
             tintOn_ = true;
         }
-        update();
+        if (paintedBy_ != nullptr) {
+            paintedBy_->LightChanged(this);
+        } else if (auto* panel = qobject_cast<CSelectPanelUI*>(parentWidget());
+                   panel != nullptr && !value.isEmpty()) {
+            panel->AdoptLight(this);
+        } else {
+            update();
+        }
         return true;
     }
     if (name.compare(QLatin1String("keysetimage"), Qt::CaseInsensitive) == 0) {
@@ -149,19 +180,27 @@ const QPixmap& CDeviceKeyButtonUI::Legend() {
 }
 
 void CDeviceKeyButtonUI::paintEvent(QPaintEvent*) {
+    const bool lit = tintOn_ && !lightImage_.isEmpty() && tintAlpha_ > 0;
+    const bool marked = !keysetImageHidden_ && !keysetImage_.isEmpty();
+    const bool highlighted = isDown() || underMouse();
+    // A key over an animated picture is repainted with it on every frame;
+    // most have nothing to draw, and a painter is not free.
+    if (!lit && !marked && !highlighted && text().isEmpty()) {
+        return;
+    }
     QPainter p(this);
     if (!text().isEmpty()) {
         p.drawPixmap(0, 0, Legend());
     }
-    if (isDown() || underMouse()) {
+    if (highlighted) {
         p.fillRect(rect(), QColor(255, 255, 255, isDown() ? 60 : 30));
     }
-    if (tintOn_ && !lightImage_.isEmpty() && tintAlpha_ > 0) {
+    if (lit) {
         p.setOpacity(tintAlpha_ / 255.0);
         p.drawPixmap(0, 0, TintedLight());
         p.setOpacity(1.0);
     }
-    if (!keysetImageHidden_ && !keysetImage_.isEmpty()) {
+    if (marked) {
         const QPixmap& mark = SkinPixmap(keysetImage_);
         if (!mark.isNull()) {
             p.drawPixmap(width() - mark.width() - 2, 2, mark);

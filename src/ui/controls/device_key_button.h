@@ -10,6 +10,8 @@
 
 namespace ui {
 
+class CSelectPanelUI;
+
 class CDeviceKeyButtonUI : public QPushButton {
     Q_OBJECT
   public:
@@ -24,6 +26,16 @@ class CDeviceKeyButtonUI : public QPushButton {
 
     void SetKeysetImageHidden(bool hidden);
     bool KeysetImageHidden() const { return keysetImageHidden_; }
+
+    // An LED button on a select panel is painted by the panel (see
+    // CSelectPanelUI::AdoptLight) and stays hidden as a widget; these answer
+    // whether it shows on the picture.
+    void setVisible(bool visible) override;
+    bool PaintedByPanel() const { return paintedBy_ != nullptr; }
+    // Shown once its panel is: the panel's view of isVisibleTo(parent).
+    bool IsShownOnPanel() const;
+    // Shown on screen now: the panel's view of isVisible().
+    bool IsShown() const;
 
     void SetInSelection(int flag) { inSelection_ = flag; }
     int IsInSelection() const { return inSelection_; }
@@ -43,6 +55,7 @@ class CDeviceKeyButtonUI : public QPushButton {
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
   private:
+    friend class CSelectPanelUI;
     const QPixmap& TintedLight();
     const QPixmap& Legend();
 
@@ -53,6 +66,9 @@ class CDeviceKeyButtonUI : public QPushButton {
     uint32_t tintColour_ = 255;
     int tintAlpha_ = 200;
     int inSelection_ = 0;
+    CSelectPanelUI* paintedBy_ = nullptr;
+    size_t panelIndex_ = 0;
+    bool shownOnPanel_ = true;
 
     // The light image tinted with tintColour_ at this size, made on demand.
     QPixmap tinted_;

@@ -3,18 +3,26 @@
 // notification "click_select_end". A click without movement selects nothing.
 #pragma once
 
+#include <QHash>
+#include <QImage>
 #include <QPoint>
+#include <QPointer>
 #include <QRect>
 #include <QString>
 #include <QWidget>
+#include <cstdint>
 #include <functional>
+#include <vector>
 
 namespace ui {
+
+class CDeviceKeyButtonUI;
 
 class CSelectPanelUI : public QWidget {
     Q_OBJECT
   public:
     explicit CSelectPanelUI(QWidget* parent = nullptr);
+    ~CSelectPanelUI() override;
 
     // "bkimage": the picture drawn behind the buttons (skin-relative).
     bool SetAttribute(const QString& name, const QString& value);
@@ -24,6 +32,15 @@ class CSelectPanelUI : public QWidget {
     void SetSelectEndHandler(std::function<void(CSelectPanelUI*)> handler) {
         selectEnd_ = std::move(handler);
     }
+
+    // LED buttons on the panel are drawn by the panel in its own paint, not
+    // as widgets: an animated picture changes every LED on every frame, and
+    // Qt's cost of repainting overlapping sibling widgets grows with their
+    // number. An adopted button stays hidden as a widget; its tint and its
+    // visibility are reported here.
+    void AdoptLight(CDeviceKeyButtonUI* light);
+    void LightChanged(CDeviceKeyButtonUI* light);
+    size_t AdoptedLightCount() const { return lights_.size(); }
 
   protected:
     bool event(QEvent* event) override;
@@ -46,6 +63,35 @@ class CSelectPanelUI : public QWidget {
     QPoint start_;
     QPoint current_;
     QRect selection_;
+
+    struct PaintedLight {
+        QPointer<CDeviceKeyButtonUI> button;
+        QRect rect;          // the button's geometry when last rendered
+        bool shown = false;  // and whether it was shown on the panel
+        bool drawn = false;  // the layer holds it at `rect`
+        bool dirty = true;
+        QImage mask;  // the light image's alpha at `rect`'s size
+        QString maskImage;
+    };
+    // The frame is the base (what lies beneath the panel, and the picture)
+    // with the lights laid over; RenderLights brings it up to date.
+    void BuildBase();
+    void CopyBase(const QRect& area);
+    void RenderLights();
+    void DrawLight(PaintedLight& light, const QImage& under);
+    const QImage& LightMask(const QString& image, QSize size);
+
+    std::vector<PaintedLight> lights_;
+    bool anyLightDirty_ = true;
+    bool lightsOverlap_ = false;
+    QRect pendingUpdate_;
+    bool updatePosted_ = false;
+    QImage base_;
+    QPoint basePosition_;  // the panel's place in its window when built
+    bool baseValid_ = false;
+    QImage frame_;  // premultiplied ARGB, opaque
+    // Light images scaled to a button's size, keyed by image and size.
+    QHash<QString, QImage> masks_;
 };
 
 }  // namespace ui

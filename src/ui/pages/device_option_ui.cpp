@@ -503,9 +503,9 @@ void CDeviceOptionUI::Fire(size_t slot) {
 bool CDeviceOptionUI::RepaintPreview() {
     if (!previewPanel_)
         return false;
-    // Each LED button schedules its own repaint when its tint changes, so
-    // the panel is not redrawn as a whole: that would paint all 340 buttons
-    // for every frame and cost most of the program's processor time.
+    // The select panel repaints the LEDs whose tint changed, once per batch
+    // of changes; repainting the whole picture here would redraw every key
+    // on every frame.
     return true;
 }
 

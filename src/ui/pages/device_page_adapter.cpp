@@ -80,6 +80,8 @@ bool DevicePageAdapter::IsButtonVisible(int button) const {
     if (!page_ || !page_->isVisible())
         return false;
     QWidget* w = Button(button);
+    if (auto* key = qobject_cast<CDeviceKeyButtonUI*>(w))
+        return key->IsShown();
     return w != nullptr && w->isVisible();
 }
 

@@ -1,0 +1,72 @@
+// The lit-key pixel kernel: the vector path must give exactly the
+// per-pixel result for every row length, and the ends of the scale must be
+// the tint and what lies beneath.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <vector>
+
+#include "ui/controls/light_blend.h"
+
+namespace {
+
+TEST(LightBlend, EndsOfTheScale) {
+    const uint32_t tint = 0xFF10E040u;
+    const uint32_t under = 0xFF202428u;
+    EXPECT_EQ(ui::BlendTintPixel(tint, under, 255, 255), tint);
+    EXPECT_EQ(ui::BlendTintPixel(tint, under, 0, 255), under);
+    EXPECT_EQ(ui::BlendTintPixel(tint, under, 255, 0), under);
+    // Half way, rounded: (0xE0 + 0x24) / 2 and so on.
+    const uint32_t half = ui::BlendTintPixel(tint, under, 255, 128);
+    EXPECT_NEAR(static_cast<int>(half >> 8 & 0xFF), (0xE0 * 128 + 0x24 * 127) / 255, 1);
+    EXPECT_EQ(half >> 24, 0xFFu) << "opaque over opaque stays opaque";
+}
+
+class LightBlendPath : public ::testing::TestWithParam<ui::BlendPath> {};
+
+TEST_P(LightBlendPath, RowsMatchThePixelRuleForEveryLengthAndInPlace) {
+    if (!ui::BlendPathAvailable(GetParam())) {
+        GTEST_SKIP() << "this processor lacks the path";
+    }
+    std::mt19937 random(7);
+    for (int count = 0; count <= 37; ++count) {
+        for (uint32_t alpha : {0u, 1u, 127u, 200u, 255u}) {
+            std::vector<uint32_t> under(static_cast<size_t>(count));
+            std::vector<uint8_t> mask(static_cast<size_t>(count));
+            for (int i = 0; i < count; ++i) {
+                under[static_cast<size_t>(i)] = random();
+                // Every mask value shows up across the lengths.
+                mask[static_cast<size_t>(i)] = static_cast<uint8_t>((i * 37 + count * 11) & 0xFF);
+            }
+            const uint32_t tint = 0xFF000000u | (random() & 0xFFFFFFu);
+            std::vector<uint32_t> out(static_cast<size_t>(count), 0xDEADBEEFu);
+            ui::BlendTintRowWith(GetParam(), under.data(), out.data(), mask.data(), count, tint,
+                                 alpha);
+            std::vector<uint32_t> inPlace = under;
+            ui::BlendTintRowWith(GetParam(), inPlace.data(), inPlace.data(), mask.data(), count,
+                                 tint, alpha);
+            for (int i = 0; i < count; ++i) {
+                const auto n = static_cast<size_t>(i);
+                const uint32_t expected = ui::BlendTintPixel(tint, under[n], mask[n], alpha);
+                ASSERT_EQ(out[n], expected) << "count " << count << " pixel " << i;
+                ASSERT_EQ(inPlace[n], expected) << "count " << count << " pixel " << i;
+            }
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Paths, LightBlendPath,
+                         ::testing::Values(ui::BlendPath::kScalar, ui::BlendPath::kSse2,
+                                           ui::BlendPath::kAvx2));
+
+TEST(LightBlend, NoWriteBeyondTheRow) {
+    std::vector<uint32_t> under(16, 0xFF000000u);
+    std::vector<uint8_t> mask(16, 255);
+    std::vector<uint32_t> out(16, 0x12345678u);
+    ui::BlendTintRow(under.data(), out.data(), mask.data(), 11, 0xFFFFFFFFu, 255);
+    for (size_t i = 0; i < 16; ++i) {
+        EXPECT_EQ(out[i], i < 11 ? 0xFFFFFFFFu : 0x12345678u) << i;
+    }
+}
+
+}  // namespace
