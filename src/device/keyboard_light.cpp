@@ -692,7 +692,21 @@ void KeyboardLighting::PushLedFrame(DevicePageView* view, const std::vector<int>
         return;
     }
     const size_t count = std::min<size_t>(colours_.Size(), kLedButtons);
-    if (view != nullptr) {
+    // The frame timer runs several times per tick; between steps of the
+    // light thread nothing changes but the page's visibility, which is
+    // looked at again once per tick.
+    const uint32_t generation = colours_.Generation();
+    const uint32_t tick = platform::TickCount();
+    const bool fresh = generation != pushedGeneration_ || tick != pushedTick_ ||
+                       functionPage != pushedPage_ || view != pushedView_;
+    if (view != nullptr && fresh) {
+        if (view != pushedView_) {
+            painted_.fill(0xFFFFFFFFu);  // a new page has nothing painted yet
+        }
+        pushedGeneration_ = generation;
+        pushedTick_ = tick;
+        pushedPage_ = functionPage;
+        pushedView_ = view;
         for (size_t i = 0; i < count && i < ledButtons.size(); ++i) {
             const int button = ledButtons[i];
             if (button < 0) {

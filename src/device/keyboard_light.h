@@ -292,6 +292,10 @@ class KeyboardLighting {
     // Keys and frames (UI thread).
     std::array<uint8_t, kLedButtons> keyToLed_{};
     std::array<uint32_t, kLedButtons> painted_{};
+    uint32_t pushedGeneration_ = 0;
+    uint32_t pushedTick_ = 0;
+    int pushedPage_ = -1;
+    const DevicePageView* pushedView_ = nullptr;
     int currentPaletteSlot_ = 0;
     uint32_t streamResumeTick_ = 0;
     bool streamPaused_ = false;

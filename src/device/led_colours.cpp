@@ -17,11 +17,13 @@ void LedColourBuffer::Resize(size_t count) {
     for (size_t i = 0; i < count_; ++i) {
         words_[i].store(0, std::memory_order_relaxed);
     }
+    generation_.fetch_add(1, std::memory_order_release);
 }
 
 void LedColourBuffer::Set(size_t i, LedColour c) {
-    if (i < count_) {
-        words_[i].store(Pack(c), std::memory_order_relaxed);
+    const uint32_t w = Pack(c);
+    if (i < count_ && words_[i].exchange(w, std::memory_order_relaxed) != w) {
+        generation_.fetch_add(1, std::memory_order_release);
     }
 }
 
@@ -31,8 +33,12 @@ LedColour LedColourBuffer::Get(size_t i) const {
 
 void LedColourBuffer::Fill(LedColour c) {
     const uint32_t w = Pack(c);
+    bool changed = false;
     for (size_t i = 0; i < count_; ++i) {
-        words_[i].store(w, std::memory_order_relaxed);
+        changed = words_[i].exchange(w, std::memory_order_relaxed) != w || changed;
+    }
+    if (changed) {
+        generation_.fetch_add(1, std::memory_order_release);
     }
 }
 

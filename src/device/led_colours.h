@@ -26,12 +26,17 @@ class LedColourBuffer {
     LedColour Get(size_t i) const;
     void Fill(LedColour c);
 
+    // Changes whenever a colour does: a reader that sees the same value
+    // twice has nothing new to show.
+    uint32_t Generation() const { return generation_.load(std::memory_order_acquire); }
+
     static uint32_t Pack(LedColour c);
     static LedColour Unpack(uint32_t word);
 
   private:
     std::unique_ptr<std::atomic<uint32_t>[]> words_;
     size_t count_ = 0;
+    std::atomic<uint32_t> generation_{0};
 };
 
 }  // namespace device

@@ -11,6 +11,7 @@
 
 #include "device/keyboard_light_layout.h"
 #include "device/palette.h"
+#include "fake_views.h"
 #include "platform/debug_output.h"
 #include "platform/tick_count.h"
 
@@ -294,6 +295,62 @@ TEST(KeyboardLightFrames, EveryModeDrawsWithinTheLayout) {
             rig.light->TriggerReactive(51 + i % 5, 1 + i % 2);
         }
     }
+}
+
+// The frame timer runs several times per tick: the picture is only handed
+// what changed, and visibility is looked at again once per tick.
+TEST(KeyboardLightFrames, PreviewIsHandedOnlyWhatChanged) {
+    struct CountingView : device_test::FakePageView {
+        mutable int visibilityAsks = 0;
+        int colourSets = 0;
+        bool IsButtonVisible(int button) const override {
+            ++visibilityAsks;
+            return FakePageView::IsButtonVisible(button);
+        }
+        void SetButtonColour(int button, uint32_t word, uint8_t alpha) override {
+            ++colourSets;
+            FakePageView::SetButtonColour(button, word, alpha);
+        }
+    };
+    platform::ManualTickClock clock;
+    clock.Set(1600);
+    Rig r;
+    std::vector<int> buttons(170);
+    for (size_t i = 0; i < buttons.size(); ++i) {
+        buttons[i] = static_cast<int>(i);
+    }
+    CountingView view;
+    r.colours.Set(5, {1, 2, 3, 255});
+    r.light->PushLedFrame(&view, buttons, 1, 1);
+    EXPECT_EQ(view.colourSets, 170) << "a new picture gets every LED";
+    EXPECT_EQ(view.colours[5], std::make_pair(uint32_t{1 | 3 << 8 | 2 << 16}, uint8_t{255}));
+
+    const int asks = view.visibilityAsks;
+    r.light->PushLedFrame(&view, buttons, 1, 1);
+    r.colours.Set(5, {1, 2, 3, 255});  // the same colour again
+    r.light->PushLedFrame(&view, buttons, 1, 1);
+    EXPECT_EQ(view.visibilityAsks, asks) << "nothing changed within the tick";
+    EXPECT_EQ(view.colourSets, 170);
+
+    r.colours.Set(6, {9, 9, 9, 200});
+    r.light->PushLedFrame(&view, buttons, 1, 1);
+    EXPECT_EQ(view.colourSets, 171) << "one LED changed";
+
+    view.hidden.assign(170, false);
+    view.hidden[5] = true;
+    r.light->PushLedFrame(&view, buttons, 1, 1);
+    EXPECT_EQ(view.colours[5].second, 255) << "seen at the next tick";
+    clock.Advance(16);
+    r.light->PushLedFrame(&view, buttons, 1, 1);
+    EXPECT_EQ(view.colours[5].second, 0) << "a hidden button is blanked";
+    EXPECT_EQ(view.colourSets, 172);
+
+    r.light->PushLedFrame(&view, buttons, 0, 1);
+    EXPECT_EQ(view.colours[6].second, 0) << "another function page blanks the picture";
+
+    CountingView other;
+    r.light->PushLedFrame(&other, buttons, 1, 1);
+    EXPECT_EQ(other.colourSets, 170) << "a new page is painted whole";
 }
 
 TEST(KeyboardLightReactive, WaveMasks) {

@@ -10,6 +10,33 @@
 
 namespace {
 
+// The rule, one channel at a time.
+uint32_t Reference(uint32_t tint, uint32_t under, uint32_t mask, uint32_t alpha) {
+    const auto div255 = [](uint32_t x) { return (x + 128 + ((x + 128) >> 8)) >> 8; };
+    const uint32_t a = div255(mask * alpha);
+    uint32_t out = 0;
+    for (int shift = 0; shift < 32; shift += 8) {
+        const uint32_t t = tint >> shift & 0xFF;
+        const uint32_t u = under >> shift & 0xFF;
+        out |= div255(t * a + u * (255 - a)) << shift;
+    }
+    return out;
+}
+
+TEST(LightBlend, PixelFollowsTheRuleForEveryMaskAndAlpha) {
+    for (uint32_t tint : {0xFFFFFFFFu, 0xFF000000u, 0xFF10E040u}) {
+        for (uint32_t under : {0xFF000000u, 0xFFFFFFFFu, 0xFF80FF01u, 0x00000000u}) {
+            for (uint32_t mask = 0; mask < 256; ++mask) {
+                for (uint32_t alpha = 0; alpha < 256; alpha += 3) {
+                    ASSERT_EQ(ui::BlendTintPixel(tint, under, static_cast<uint8_t>(mask), alpha),
+                              Reference(tint, under, mask, alpha))
+                        << std::hex << tint << " " << under << " " << mask << " " << alpha;
+                }
+            }
+        }
+    }
+}
+
 TEST(LightBlend, EndsOfTheScale) {
     const uint32_t tint = 0xFF10E040u;
     const uint32_t under = 0xFF202428u;

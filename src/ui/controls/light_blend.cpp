@@ -118,13 +118,14 @@ bool HasAvx2() {
 
 uint32_t BlendTintPixel(uint32_t tint, uint32_t under, uint8_t mask, uint32_t alpha) {
     const uint32_t a = Div255(mask * alpha);
-    uint32_t out = 0;
-    for (int shift = 0; shift < 32; shift += 8) {
-        const uint32_t t = tint >> shift & 0xFF;
-        const uint32_t u = under >> shift & 0xFF;
-        out |= Div255(t * a + u * (255 - a)) << shift;
-    }
-    return out;
+    const uint32_t keep = 255 - a;
+    // Two channels per multiply: each sum is at most 255 * 255 + 255 and so
+    // stays in its 16 bits.
+    uint32_t rb = (tint & 0x00FF00FFu) * a + (under & 0x00FF00FFu) * keep + 0x00800080u;
+    rb = ((rb + (rb >> 8 & 0x00FF00FFu)) >> 8) & 0x00FF00FFu;
+    uint32_t ag = (tint >> 8 & 0x00FF00FFu) * a + (under >> 8 & 0x00FF00FFu) * keep + 0x00800080u;
+    ag = (ag + (ag >> 8 & 0x00FF00FFu)) & 0xFF00FF00u;
+    return ag | rb;
 }
 
 bool BlendPathAvailable(BlendPath path) {

@@ -1,0 +1,87 @@
+// Cost of one animated frame of the keyboard picture on the UI thread: every
+// visible LED gets a new tint (as the preview hands them over), then the
+// window repaints and flushes. Runs on Qt's offscreen platform.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+#include "ui/controls/device_key_button.h"
+#include "ui/framework/application.h"
+#include "ui/framework/skin.h"
+#include "ui/framework/window.h"
+
+namespace {
+
+class PictureWindow : public ui::Window {
+  protected:
+    QString GetSkinFile() const override {
+        return QStringLiteral("XML\\DeviceXml\\keyboarddevice_7322.xml");
+    }
+};
+
+struct Picture {
+    std::unique_ptr<PictureWindow> window = std::make_unique<PictureWindow>();
+    std::vector<ui::CDeviceKeyButtonUI*> lights;
+
+    Picture() {
+        ui::RegisterKeyboardPictureControls();
+        ui::Skin::Instance().SetResourcePath(QStringLiteral(QX70_SOURCE_DIR "/resources/skin/"));
+        window->Create(nullptr, QStringLiteral("keyboard"), 760, 240);
+        window->show();
+        for (int n = 0; n < 170; ++n) {
+            auto* light = qobject_cast<ui::CDeviceKeyButtonUI*>(
+                window->FindControl(QStringLiteral("light_%1").arg(n)));
+            if (light != nullptr && light->IsShownOnPanel()) {
+                lights.push_back(light);
+            }
+        }
+        Settle();
+    }
+    static void Settle() {
+        for (int i = 0; i < 5; ++i) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents);
+        }
+    }
+};
+
+void BM_AnimatedFrame(benchmark::State& state) {
+    // Never destroyed: it must not outlive the application at exit.
+    static Picture& picture = *new Picture;
+    uint32_t phase = 0;
+    for (auto _ : state) {
+        ++phase;
+        uint32_t i = 0;
+        for (ui::CDeviceKeyButtonUI* light : picture.lights) {
+            const uint32_t hue = (phase * 3 + i++ * 7) & 0xFF;
+            light->SetLightTint(hue | (255 - hue) << 8 | (hue * 5 & 0xFF) << 16, 230, true);
+        }
+        Picture::Settle();
+    }
+    state.counters["leds"] = static_cast<double>(picture.lights.size());
+}
+BENCHMARK(BM_AnimatedFrame)->Unit(benchmark::kMicrosecond);
+
+void BM_IdleFrame(benchmark::State& state) {
+    static Picture& picture = *new Picture;
+    (void)picture;
+    for (auto _ : state) {
+        Picture::Settle();
+    }
+}
+BENCHMARK(BM_IdleFrame)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    int qtArgc = 1;
+    ui::Application app(qtArgc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
