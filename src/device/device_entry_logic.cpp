@@ -115,11 +115,24 @@ void DeviceEntryLogic::OnFrameTimer() {
         host_.RepaintPreview();
     }
     if (ChannelOpen()) {
-        // Nobody sees the preview while the window is hidden: keep the timer
-        // but slow it down, unless the device itself is fed the frames.
-        const bool idle = !host_.PreviewVisible() && !device_->NeedsFramesWhileHidden();
-        host_.StartTimer(kTimerFrame, idle ? kHiddenFrameMs : ReceiverMode() ? 20 : 5);
+        host_.StartTimer(kTimerFrame, NextFrameMs());
     }
+}
+
+int DeviceEntryLogic::NextFrameMs() const {
+    const bool streaming = device_->NeedsFramesWhileHidden();
+    // Nobody sees the preview while the window is hidden: keep the timer
+    // but slow it down, unless the device itself is fed the frames.
+    if (!host_.PreviewVisible() && !streaming) {
+        return kHiddenFrameMs;
+    }
+    if (streaming) {
+        return ReceiverMode() ? 20 : 5;
+    }
+    // Otherwise only the picture needs frames, and it only changes when the
+    // tick does: every device wakes just after the tick changes, together,
+    // instead of every 5 or 20 ms.
+    return static_cast<int>(platform::MsUntilNextTick()) + 1;
 }
 
 void DeviceEntryLogic::OnLinkWatchTimer() {

@@ -46,6 +46,10 @@ class DeviceEntryLogic {
   private:
     void OnConnectTimer();
     void OnFrameTimer();
+    // The frame timer's next period: while the device is streamed frames
+    // 5 ms (20 ms through the receiver), else just past the next tick
+    // change, and slow while nobody sees the preview.
+    int NextFrameMs() const;
     void OnLinkWatchTimer();
     void StartKeepAliveA();
     void NotifyWindow(int linkUp);

@@ -26,14 +26,26 @@ uint64_t RealMilliseconds() {
 
 }  // namespace
 
-uint32_t TickCount() {
+namespace {
+
+uint64_t NowMilliseconds() {
     std::shared_ptr<TickSource> source;
     {
         std::lock_guard lock(SourceMutex());
         source = Source();
     }
-    const uint64_t ms = source ? (*source)() : RealMilliseconds();
+    return source ? (*source)() : RealMilliseconds();
+}
+
+}  // namespace
+
+uint32_t TickCount() {
+    const uint64_t ms = NowMilliseconds();
     return static_cast<uint32_t>(ms - ms % kTickStepMs);
+}
+
+uint32_t MsUntilNextTick() {
+    return static_cast<uint32_t>(kTickStepMs - NowMilliseconds() % kTickStepMs);
 }
 
 void SetTickSource(TickSource source) {

@@ -14,6 +14,9 @@ constexpr uint32_t kTickStepMs = 16;
 // wrapping at 2^32 like the counter it stands in for.
 uint32_t TickCount();
 
+// Milliseconds until TickCount next changes (1 to kTickStepMs).
+uint32_t MsUntilNextTick();
+
 // Milliseconds (not rounded) of the clock TickCount reads. Tests replace it
 // with a clock of their own; an empty function restores the real one.
 using TickSource = std::function<uint64_t()>;

@@ -60,6 +60,8 @@ class ScriptedMouse : public CVornelMouseDevice {
     void OnConnected() override { ++connects; }
     void PollBattery() override { ++batteryPolls; }
     int GetKeepAliveMinutes() override { return keepAliveMinutes; }
+    bool streamed = false;
+    bool NeedsFramesWhileHidden() const override { return streamed; }
 };
 
 struct Fixture {
@@ -93,10 +95,17 @@ TEST(DeviceEntry, WiredDeviceConnectsAtOnceAndNeverWatchesTheLink) {
     EXPECT_TRUE(f.host.log.empty()) << "no link notice for a wired device";
 
     f.entry.OnTimer(kTimerFrame);
-    EXPECT_EQ(f.host.running[kTimerFrame], 5);
+    EXPECT_EQ(f.host.running[kTimerFrame], 17) << "woken just after the next tick change";
     EXPECT_EQ(f.host.repaints, 1);
     f.entry.OnTimer(kTimerFrame);
     EXPECT_EQ(f.host.repaints, 1) << "one repaint per tick of the clock";
+    clock.Advance(5);
+    f.entry.OnTimer(kTimerFrame);
+    EXPECT_EQ(f.host.running[kTimerFrame], 12);
+    f.mouse.streamed = true;
+    f.entry.OnTimer(kTimerFrame);
+    EXPECT_EQ(f.host.running[kTimerFrame], 5) << "a device fed the frames gets them every 5 ms";
+    f.mouse.streamed = false;
     clock.Advance(16);
     f.mouse.SetPageHidden(true);
     f.host.visible = false;
@@ -106,7 +115,7 @@ TEST(DeviceEntry, WiredDeviceConnectsAtOnceAndNeverWatchesTheLink) {
     f.mouse.SetPageHidden(false);
     f.host.visible = true;
     f.entry.OnTimer(kTimerFrame);
-    EXPECT_EQ(f.host.running[kTimerFrame], 5);
+    EXPECT_EQ(f.host.running[kTimerFrame], 12) << "the clock stands at 1621";
 
     f.entry.OnTimer(kTimerBattery);
     EXPECT_EQ(f.mouse.batteryPolls, 1);
@@ -137,8 +146,12 @@ TEST(DeviceEntry, ReceiverLinkDownNotifiesBeforeHiding) {
     EXPECT_EQ(f.host.running[kTimerKeepAliveA], 50);
     EXPECT_EQ(f.host.running[kTimerKeepAliveB], 50);
     EXPECT_EQ(f.host.running[kTimerLinkWatch], 2000);
+    f.mouse.streamed = true;
     f.entry.OnTimer(kTimerFrame);
-    EXPECT_EQ(f.host.running[kTimerFrame], 20) << "slower frames through the receiver";
+    EXPECT_EQ(f.host.running[kTimerFrame], 20) << "slower streamed frames through the receiver";
+    f.mouse.streamed = false;
+    f.entry.OnTimer(kTimerFrame);
+    EXPECT_LE(f.host.running[kTimerFrame], 17) << "the picture alone follows the tick";
 }
 
 TEST(DeviceEntry, LinkWatchReportsChangesAndKeepsWatching) {

@@ -58,12 +58,11 @@ QWidget* FindInWindow(QWidget* from, const QString& name) {
     return FindSubControlByName(top, name);
 }
 
-// The frame timers of all entries (5 ms wired, 20 ms through the receiver)
-// run on one shared 5 ms clock, so the UI thread wakes once per 5 ms for
-// every connected device together instead of once per device.
+// The frame timers of all entries run on one shared clock that wakes when
+// the earliest is due and serves every entry due within a little slack, so
+// entries whose frames follow the tick wake the UI thread once together.
 class FrameClock : public QObject {
   public:
-    static constexpr int kTickMs = 5;
     // An entry is due when its deadline is at most this far ahead.
     static constexpr qint64 kSlackMs = 2;
 
@@ -74,17 +73,18 @@ class FrameClock : public QObject {
     }
 
     void Subscribe(CDeviceOptionUI* entry, int periodMs) {
+        periodMs = std::max(periodMs, 1);
         const qint64 due = elapsed_.elapsed() + periodMs;
         for (Sub& sub : subs_) {
             if (sub.entry == entry) {
                 sub.due = due;
                 sub.period = periodMs;
-                UpdateTick();
+                Reschedule();
                 return;
             }
         }
         subs_.push_back(Sub{entry, due, periodMs});
-        UpdateTick();
+        Reschedule();
     }
     void Rearm(CDeviceOptionUI* entry, qint64 nowMs) {
         for (Sub& sub : subs_) {
@@ -99,7 +99,7 @@ class FrameClock : public QObject {
                 break;
             }
         }
-        UpdateTick();
+        Reschedule();
     }
     bool Subscribed(const CDeviceOptionUI* entry) const {
         for (const Sub& sub : subs_) {
@@ -113,6 +113,7 @@ class FrameClock : public QObject {
     void timerEvent(QTimerEvent* event) override {
         if (event->timerId() != timer_.timerId())
             return;
+        scheduled_ = false;
         const qint64 now = elapsed_.elapsed();
         due_.clear();
         for (const Sub& sub : subs_) {
@@ -124,28 +125,29 @@ class FrameClock : public QObject {
             if (Subscribed(entry))
                 entry->OnFrameClock(now);
         }
+        Reschedule();
     }
 
   private:
     FrameClock() { elapsed_.start(); }
 
-    // The clock ticks as fast as the fastest subscriber needs, so slowed
-    // frames (window hidden) also mean fewer wake-ups.
-    void UpdateTick() {
+    void Reschedule() {
         if (subs_.empty()) {
             timer_.stop();
+            scheduled_ = false;
             return;
         }
-        int tick = subs_.front().period;
+        qint64 earliest = subs_.front().due;
         for (const Sub& sub : subs_)
-            tick = std::min(tick, sub.period);
-        tick = std::max(tick, kTickMs);
-        if (!timer_.isActive() || tick != tickMs_) {
-            tickMs_ = tick;
-            timer_.start(tickMs_, Qt::PreciseTimer, this);
-        }
+            earliest = std::min(earliest, sub.due);
+        if (scheduled_ && timer_.isActive() && earliest == scheduledFor_)
+            return;
+        scheduled_ = true;
+        scheduledFor_ = earliest;
+        const qint64 delay = std::max<qint64>(0, earliest - elapsed_.elapsed());
+        // One shot at a time: the timer is started again for the next due.
+        timer_.start(static_cast<int>(std::min<qint64>(delay, 1 << 30)), Qt::PreciseTimer, this);
     }
-    int tickMs_ = kTickMs;
 
     struct Sub {
         CDeviceOptionUI* entry;
@@ -155,6 +157,8 @@ class FrameClock : public QObject {
     std::vector<Sub> subs_;
     std::vector<CDeviceOptionUI*> due_;
     QBasicTimer timer_;
+    bool scheduled_ = false;
+    qint64 scheduledFor_ = 0;
     QElapsedTimer elapsed_;
 };
 
