@@ -109,8 +109,10 @@ void DeviceEntryLogic::OnFrameTimer() {
     // The preview only changes when the tick count does, so repainting more
     // often than that would draw the same picture again.
     const uint32_t tick = platform::TickCount();
-    if (tick != lastRepaintTick_ && host_.IsSelected() && device_->GetWindowAttention() &&
-        !device_->IsPageHidden()) {
+    const bool pageShown =
+        host_.IsSelected() && device_->GetWindowAttention() && !device_->IsPageHidden();
+    device_->SetPreviewShown(pageShown && host_.PreviewVisible());
+    if (tick != lastRepaintTick_ && pageShown) {
         lastRepaintTick_ = tick;
         host_.RepaintPreview();
     }

@@ -21,6 +21,11 @@ namespace device {
 class CVornelKeyboardDevice : public ProfiledDevice<profile::CKeyboardProfiledata> {
   public:
     // In the music and colour-sync modes the program streams every frame.
+    void SetPreviewShown(bool shown) override {
+        if (lighting_ != nullptr) {
+            lighting_->SetPreviewShown(*this, shown);
+        }
+    }
     bool NeedsFramesWhileHidden() const override {
         return currentLight_.SelectItem == 29 || currentLight_.SelectItem == 30;
     }

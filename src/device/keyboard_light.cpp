@@ -351,16 +351,23 @@ void KeyboardLighting::StartThread() {
             if (!channel_.LightSyncHold()) {
                 Pass();
             }
-            // Steps are counted in tick changes: sleep until the next one
-            // instead of polling the clock every millisecond.
-            const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
-                                std::chrono::steady_clock::now().time_since_epoch())
-                                .count();
-            wait =
-                std::chrono::milliseconds(platform::kTickStepMs - ms % platform::kTickStepMs + 1);
+            wait = NextPassWait(
+                static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                          std::chrono::steady_clock::now().time_since_epoch())
+                                          .count()));
         }
         platform::DebugOutput("KB灯光线程设定退出");
     });
+}
+
+std::chrono::milliseconds KeyboardLighting::NextPassWait(uint64_t nowMs) const {
+    const uint8_t mode = streamMode_.load();
+    if (!previewShown_.load() && mode != 29 && mode != 30) {
+        return std::chrono::milliseconds(kIdlePassMs);
+    }
+    // Steps are counted in tick changes: sleep until the next one instead of
+    // polling the clock every millisecond.
+    return std::chrono::milliseconds(platform::kTickStepMs - nowMs % platform::kTickStepMs + 1);
 }
 
 void KeyboardLighting::StopThread() {

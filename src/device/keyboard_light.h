@@ -12,6 +12,7 @@
 
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <mutex>
 #include <optional>
@@ -120,6 +121,13 @@ class KeyboardLighting {
     // Starts (or restarts) the thread; it runs until StopThread.
     void StartThread();
     void StopThread();
+    // Whether anyone sees the preview. While nobody does and the keyboard is
+    // not streamed frames, the light thread steps ten times a second
+    // instead of on every tick.
+    void SetPreviewShown(bool shown) { previewShown_.store(shown); }
+    // How long the light thread sleeps after a pass ending at `nowMs`.
+    std::chrono::milliseconds NextPassWait(uint64_t nowMs) const;
+    static constexpr int kIdlePassMs = 100;
     bool ThreadRunning() const { return thread_.Running(); }
     // One pass of the thread: counts the tick change, runs the mode's step
     // when its period is due (or the custom effect player), then the area
@@ -257,6 +265,7 @@ class KeyboardLighting {
     Preview preview_;
     profile::AudioLightInfo audio_;
     std::atomic<uint8_t> streamMode_{0};  // mode of currentLight, read by PushLedFrame
+    std::atomic<bool> previewShown_{true};
     std::array<uint8_t, kLedButtons> hue_{};
     std::array<uint8_t, kLedButtons> phase_{};
     std::array<uint8_t, kLedButtons> marker_{};

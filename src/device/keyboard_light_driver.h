@@ -42,6 +42,9 @@ class KeyboardLightingDriver : public KeyboardLightingHooks {
     void OnAudioLevels(CVornelKeyboardDevice& keyboard, const uint8_t* data,
                        size_t length) override;
     void OnAudioBands(CVornelKeyboardDevice& keyboard, const uint8_t* data, size_t length) override;
+    void SetPreviewShown(CVornelKeyboardDevice&, bool shown) override {
+        lighting_.SetPreviewShown(shown);
+    }
 
   private:
     // Takes over what changed on the keyboard since the last frame: key

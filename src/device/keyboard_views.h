@@ -73,6 +73,8 @@ class KeyboardLightingHooks {
                                size_t length) = 0;
     virtual void OnAudioBands(CVornelKeyboardDevice& keyboard, const uint8_t* data,
                               size_t length) = 0;
+    // Whether the keyboard's picture is on screen; called on the UI thread.
+    virtual void SetPreviewShown(CVornelKeyboardDevice&, bool) {}
 };
 
 }  // namespace device

@@ -110,6 +110,8 @@ class CVornelUSBDevice {
     // Whether the frame timer must keep its pace while the window is hidden
     // (a device that is sent the frames, not only shown them).
     virtual bool NeedsFramesWhileHidden() const { return false; }
+    // Whether the device's picture is on screen now (UI thread).
+    virtual void SetPreviewShown(bool) {}
     virtual void OnConnected() {}
     virtual void OnResync() {}
     virtual void OnTimerHookA() {}

@@ -62,6 +62,8 @@ class ScriptedMouse : public CVornelMouseDevice {
     int GetKeepAliveMinutes() override { return keepAliveMinutes; }
     bool streamed = false;
     bool NeedsFramesWhileHidden() const override { return streamed; }
+    bool previewShown = false;
+    void SetPreviewShown(bool shown) override { previewShown = shown; }
 };
 
 struct Fixture {
@@ -97,6 +99,7 @@ TEST(DeviceEntry, WiredDeviceConnectsAtOnceAndNeverWatchesTheLink) {
     f.entry.OnTimer(kTimerFrame);
     EXPECT_EQ(f.host.running[kTimerFrame], 17) << "woken just after the next tick change";
     EXPECT_EQ(f.host.repaints, 1);
+    EXPECT_TRUE(f.mouse.previewShown);
     f.entry.OnTimer(kTimerFrame);
     EXPECT_EQ(f.host.repaints, 1) << "one repaint per tick of the clock";
     clock.Advance(5);
@@ -111,6 +114,7 @@ TEST(DeviceEntry, WiredDeviceConnectsAtOnceAndNeverWatchesTheLink) {
     f.host.visible = false;
     f.entry.OnTimer(kTimerFrame);
     EXPECT_EQ(f.host.repaints, 1) << "no repaint while the window is in the tray";
+    EXPECT_FALSE(f.mouse.previewShown) << "and the device knows nobody looks";
     EXPECT_EQ(f.host.running[kTimerFrame], DeviceEntryLogic::kHiddenFrameMs) << "and slower frames";
     f.mouse.SetPageHidden(false);
     f.host.visible = true;

@@ -141,6 +141,19 @@ TEST(KeyboardLightThread, PeriodZeroStepsEveryPass) {
     EXPECT_NE(rig.At(52), first);
 }
 
+TEST(KeyboardLightThread, SleepsUntilTheNextTickUnlessNobodyLooks) {
+    Rig r;
+    r.Show(2);
+    EXPECT_EQ(r.light->NextPassWait(1600).count(), 17) << "just past the next tick change";
+    EXPECT_EQ(r.light->NextPassWait(1611).count(), 6);
+    r.light->SetPreviewShown(false);
+    EXPECT_EQ(r.light->NextPassWait(1611).count(), KeyboardLighting::kIdlePassMs)
+        << "nobody sees the picture";
+    r.Show(29);
+    EXPECT_EQ(r.light->NextPassWait(1611).count(), 6) << "the keyboard is fed the frames";
+    r.light->SetPreviewShown(true);
+}
+
 TEST(KeyboardLightThread, StartsAndStopsWithExitLine) {
     platform::DebugCapture capture;
     Rig rig;
