@@ -12,6 +12,7 @@
 #include "hid/hid_backend.h"
 #include "sim/sim_backend.h"
 #include "sim/simulated_devices.h"
+#include "support/sim_paths.h"
 
 namespace {
 
@@ -87,20 +88,10 @@ void BM_StreamFrame(benchmark::State& state) {
     bus->SetReportLatencyMicros(0);
     hid::SetBackend(bus);
     {
-        sim::SimulatedDevicesOptions o;
-        o.persist = false;
-        o.receiver = false;
-        o.mousePad = false;
-        o.headset = false;
-        sim::SimulatedDevices devices(bus, o);
+        sim::SimulatedDevices devices(bus, testing_support::KeyboardOnly());
         Rig rig;
-        std::vector<std::string> paths;
-        bus->Enumerate(paths);
-        for (const auto& p : paths) {
-            if (p.find("pid_22ab") != std::string::npos && p.find("&col04") != std::string::npos) {
-                rig.channel.DirectPack().Open(p, true, true, true, false);
-            }
-        }
+        rig.channel.DirectPack().Open(testing_support::PathOf(*bus, "pid_22ab", "&col04"), true,
+                                      true, true, false);
         rig.channel.SetConnection(hid::kConnectionDirect);
         rig.channel.SetOpen(true);
         rig.Show(30);

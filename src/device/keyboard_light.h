@@ -208,6 +208,7 @@ class KeyboardLighting {
     void StepMode8();
     void StepMode9();
     void StepMode10();
+    void FlareRandomKey();
     void StepMode11();
     void StepTwinkle();  // modes 12 and 13
     void StepMode14();

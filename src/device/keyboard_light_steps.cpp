@@ -260,12 +260,17 @@ void KeyboardLighting::StepMode10() {
     }
 }
 
+// A random key of the layout flares up in a random colour.
+void KeyboardLighting::FlareRandomKey() {
+    const uint8_t led = LedOrder()[rng_() % kLedOrderCount];
+    SetIntensity(led, 255);
+    hue_[led] = RandomHue();
+}
+
 // Starlight: random keys flare up and fade slowly.
 void KeyboardLighting::StepMode11() {
     if (rng_() % 2 == 0) {
-        const uint8_t led = LedOrder()[rng_() % kLedOrderCount];
-        SetIntensity(led, 255);
-        hue_[led] = RandomHue();
+        FlareRandomKey();
     }
     for (uint8_t led : LedOrder()) {
         if (led >= kLedButtons) {
@@ -339,9 +344,7 @@ void KeyboardLighting::StepMode16() {
 // Raindrop: six random keys light up, everything fades.
 void KeyboardLighting::StepMode18() {
     for (int i = 0; i < 6; ++i) {
-        const uint8_t led = LedOrder()[rng_() % kLedOrderCount];
-        SetIntensity(led, 255);
-        hue_[led] = RandomHue();
+        FlareRandomKey();
     }
     for (uint8_t led : LedOrder()) {
         if (led >= kLedButtons) {

@@ -14,6 +14,7 @@
 #include "platform/paths.h"
 #include "sim/sim_backend.h"
 #include "sim/simulated_devices.h"
+#include "support/sim_paths.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -39,12 +40,7 @@ class LightingDriverTest : public ::testing::Test {
         bus_ = std::make_shared<sim::SimBackend>();
         bus_->SetReportLatencyMicros(0);
         hid::SetBackend(bus_);
-        sim::SimulatedDevicesOptions o;
-        o.persist = false;
-        o.receiver = false;
-        o.mousePad = false;
-        o.headset = false;
-        devices_ = std::make_unique<sim::SimulatedDevices>(bus_, o);
+        devices_ = std::make_unique<sim::SimulatedDevices>(bus_, testing_support::KeyboardOnly());
 
         for (int n = 0; n < 170; ++n) {
             page_.buttons.push_back("key_" + std::to_string(n));

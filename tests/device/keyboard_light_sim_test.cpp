@@ -14,6 +14,7 @@
 #include "sim/keyboard_light_memory.h"
 #include "sim/sim_backend.h"
 #include "sim/simulated_devices.h"
+#include "support/sim_paths.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -35,20 +36,8 @@ class LightingSimTest : public ::testing::Test {
         bus_ = std::make_shared<sim::SimBackend>();
         bus_->SetReportLatencyMicros(0);
         hid::SetBackend(bus_);
-        sim::SimulatedDevicesOptions o;
-        o.persist = false;
-        o.receiver = false;
-        o.mousePad = false;
-        o.headset = false;
-        devices_ = std::make_unique<sim::SimulatedDevices>(bus_, o);
-        std::vector<std::string> paths;
-        bus_->Enumerate(paths);
-        std::string path;
-        for (const auto& p : paths) {
-            if (p.find("pid_22ab") != std::string::npos && p.find("&col04") != std::string::npos) {
-                path = p;
-            }
-        }
+        devices_ = std::make_unique<sim::SimulatedDevices>(bus_, testing_support::KeyboardOnly());
+        const std::string path = testing_support::PathOf(*bus_, "pid_22ab", "&col04");
         ASSERT_TRUE(channel_.DirectPack().Open(path, true, true, true, false)) << path;
         channel_.SetConnection(hid::kConnectionDirect);
         channel_.SetOpen(true);

@@ -1,12 +1,24 @@
-// Finds the path of a simulated interface collection for tests and benches.
+// Simulator set-ups shared by tests and benches: finding the path of a
+// simulated interface collection, and a bus with the wired keyboard alone.
 #pragma once
 
 #include <string>
 #include <vector>
 
 #include "sim/sim_backend.h"
+#include "sim/simulated_devices.h"
 
 namespace testing_support {
+
+// Only the wired keyboard, nothing written to disk.
+inline sim::SimulatedDevicesOptions KeyboardOnly() {
+    sim::SimulatedDevicesOptions o;
+    o.persist = false;
+    o.receiver = false;
+    o.mousePad = false;
+    o.headset = false;
+    return o;
+}
 
 // The first enumerated path that contains `pid` and ends with `col`
 // (e.g. "&col04"); "" when there is none.

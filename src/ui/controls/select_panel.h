@@ -40,7 +40,6 @@ class CSelectPanelUI : public QWidget {
     // visibility are reported here.
     void AdoptLight(CDeviceKeyButtonUI* light);
     void LightChanged(CDeviceKeyButtonUI* light);
-    size_t AdoptedLightCount() const { return lights_.size(); }
 
   protected:
     bool event(QEvent* event) override;

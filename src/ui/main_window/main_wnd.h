@@ -155,6 +155,8 @@ class CMainWnd : public Window, public device::LifecycleWindow, public device::M
         QPointer<CMpDevicePowerUI> power;
         QPointer<CDeviceOptionUI> entry;
     };
+    // The row, or null for a row out of range.
+    const DeviceRow* RowAt(int row) const;
 
     void WindowStart();
     void CreateOptionAndPage(int slotIndex);

@@ -80,28 +80,29 @@ std::array<int32_t, 256> BuildVoveDodaReport() {
     return report;
 }
 
+const CMainWnd::DeviceRow* CMainWnd::RowAt(int row) const {
+    return row >= 0 && row < static_cast<int>(rows_.size()) ? &rows_[static_cast<size_t>(row)]
+                                                            : nullptr;
+}
+
 device::CVornelUSBDevice* CMainWnd::DeviceOfRow(int row) const {
-    return row >= 0 && row < static_cast<int>(rows_.size())
-               ? rows_[static_cast<size_t>(row)].device.get()
-               : nullptr;
+    const DeviceRow* r = RowAt(row);
+    return r != nullptr ? r->device.get() : nullptr;
 }
 
 CDeviceOptionUI* CMainWnd::EntryOfRow(int row) const {
-    return row >= 0 && row < static_cast<int>(rows_.size())
-               ? rows_[static_cast<size_t>(row)].entry.data()
-               : nullptr;
+    const DeviceRow* r = RowAt(row);
+    return r != nullptr ? r->entry.data() : nullptr;
 }
 
 QWidget* CMainWnd::PageOfRow(int row) const {
-    return row >= 0 && row < static_cast<int>(rows_.size())
-               ? rows_[static_cast<size_t>(row)].page.data()
-               : nullptr;
+    const DeviceRow* r = RowAt(row);
+    return r != nullptr ? r->page.data() : nullptr;
 }
 
 CMpDevicePowerUI* CMainWnd::PowerOfRow(int row) const {
-    return row >= 0 && row < static_cast<int>(rows_.size())
-               ? rows_[static_cast<size_t>(row)].power.data()
-               : nullptr;
+    const DeviceRow* r = RowAt(row);
+    return r != nullptr ? r->power.data() : nullptr;
 }
 
 device::CVornelUSBDevice* CMainWnd::CurrentDevice() const {

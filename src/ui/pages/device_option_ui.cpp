@@ -113,7 +113,7 @@ class FrameClock : public QObject {
     void timerEvent(QTimerEvent* event) override {
         if (event->timerId() != timer_.timerId())
             return;
-        scheduled_ = false;
+        timer_.stop();  // one shot: Reschedule starts it for the next due
         const qint64 now = elapsed_.elapsed();
         due_.clear();
         for (const Sub& sub : subs_) {
@@ -134,18 +134,15 @@ class FrameClock : public QObject {
     void Reschedule() {
         if (subs_.empty()) {
             timer_.stop();
-            scheduled_ = false;
             return;
         }
         qint64 earliest = subs_.front().due;
         for (const Sub& sub : subs_)
             earliest = std::min(earliest, sub.due);
-        if (scheduled_ && timer_.isActive() && earliest == scheduledFor_)
+        if (timer_.isActive() && earliest == scheduledFor_)
             return;
-        scheduled_ = true;
         scheduledFor_ = earliest;
         const qint64 delay = std::max<qint64>(0, earliest - elapsed_.elapsed());
-        // One shot at a time: the timer is started again for the next due.
         timer_.start(static_cast<int>(std::min<qint64>(delay, 1 << 30)), Qt::PreciseTimer, this);
     }
 
@@ -157,8 +154,7 @@ class FrameClock : public QObject {
     std::vector<Sub> subs_;
     std::vector<CDeviceOptionUI*> due_;
     QBasicTimer timer_;
-    bool scheduled_ = false;
-    qint64 scheduledFor_ = 0;
+    qint64 scheduledFor_ = 0;  // the due the running timer was started for
     QElapsedTimer elapsed_;
 };
 
