@@ -7,10 +7,13 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config git
     clang libclang-rt-14-dev
-    qt6-base-dev qt6-tools-dev qt6-qpa-plugins libgl-dev
-    libjsoncpp-dev libcurl4-openssl-dev
+    qt6-base-dev qt6-tools-dev libqt6opengl6-dev qt6-qpa-plugins libgl-dev
+    libjsoncpp-dev libcurl4-openssl-dev libxi-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    dbus dbus-bin xvfb xauth
+    fonts-noto-cjk fonts-dejavu-core
+    # end-to-end tests: a private X display with a window manager, real
+    # input, screenshots and the session bus client
+    dbus dbus-bin libglib2.0-bin xvfb xauth openbox xdotool x11-utils imagemagick
 )
 
 missing=()
