@@ -6,7 +6,9 @@
 #   bench/cpu_use.sh [path/to/qx70-config] [seconds]
 #
 # Runs under a private session bus (dbus-run-session) and Qt's offscreen
-# platform unless QT_QPA_PLATFORM is set. Uses a throw-away user data folder.
+# platform unless QT_QPA_PLATFORM is set; QT_QPA_PLATFORM=xcb runs it on a
+# private real X display (Xvfb 1920 x 1080 with a window manager). Uses a
+# throw-away user data folder.
 set -eu
 
 if [ -z "${DBUS_SESSION_BUS_ADDRESS:-}" ]; then
@@ -17,6 +19,8 @@ EXE=${1:-$(dirname "$0")/../build/src/app/qx70-config}
 SECONDS_TO_MEASURE=${2:-10}
 SETTLE=${SETTLE:-6}
 export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
+. "$(dirname "$0")/real_display.sh"
+[ "$QT_QPA_PLATFORM" = xcb ] && start_real_display
 TMP=$(mktemp -d)
 export XDG_DATA_HOME="$TMP/data" XDG_CONFIG_HOME="$TMP/config"
 mkdir -p "$XDG_DATA_HOME" "$XDG_CONFIG_HOME"
@@ -43,7 +47,7 @@ measure() {
 
 "$EXE" --simulate >"$TMP/out.log" 2>&1 &
 PID=$!
-trap 'kill "$PID" 2>/dev/null || true; wait "$PID" 2>/dev/null || true; rm -rf "$TMP"' EXIT
+trap 'kill "$PID" 2>/dev/null || true; wait "$PID" 2>/dev/null || true; stop_real_display; rm -rf "$TMP"' EXIT
 sleep "$SETTLE"
 sim TrayClick
 sleep 1

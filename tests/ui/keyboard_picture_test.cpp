@@ -161,6 +161,48 @@ TEST_F(KeyboardPictureTest, PanelShowsWhatLiesBeneathItsCorners) {
     EXPECT_GT(c.blue(), c.red() + 120);
 }
 
+TEST_F(KeyboardPictureTest, PictureKeysAndLightsScaleTogether) {
+    // Lights off: what is left is the picture beneath the keys.
+    for (int n = 0; n < 170; ++n) {
+        Button("light_", n)->SetLightTint(0, 0, false);
+    }
+    const QImage design = panel_->grab().toImage();
+    std::vector<QPoint> designCentres;
+    for (int n = 0; n < 170; ++n) {
+        designCentres.push_back(Button("key_", n)->geometry().center());
+    }
+    for (const int dpi : {96, 120, 144, 192}) {
+        ASSERT_TRUE(window_->SetDPI(dpi));
+        QApplication::processEvents();
+        EXPECT_EQ(panel_->size(), QSize(760 * dpi / 96, 240 * dpi / 96)) << dpi;
+        const QImage picture = panel_->grab().toImage();
+        for (int n = 0; n < 170; ++n) {
+            CDeviceKeyButtonUI* key = Button("key_", n);
+            if (!key->isVisibleTo(panel_)) {
+                continue;
+            }
+            const QRect keyRect = key->geometry();
+            EXPECT_TRUE(keyRect.contains(Button("light_", n)->geometry().center())) << dpi << n;
+            // The cap beneath the key's centre is the one the design
+            // picture has beneath the design centre.
+            const QColor want = design.pixelColor(designCentres[n]);
+            const QColor got = picture.pixelColor(keyRect.center());
+            EXPECT_NEAR(got.red(), want.red(), 24) << dpi << " key " << n;
+            EXPECT_NEAR(got.green(), want.green(), 24) << dpi << " key " << n;
+            EXPECT_NEAR(got.blue(), want.blue(), 24) << dpi << " key " << n;
+        }
+        // A lit LED is painted over its key, filling it.
+        CDeviceKeyButtonUI* light = Button("light_", 51);
+        light->SetLightTint(0x0000FFu, 255, true);  // red
+        const QImage lit = panel_->grab().toImage();
+        const QRect at = light->geometry();
+        EXPECT_EQ(at.size(), QSize(30 * dpi / 96, 30 * dpi / 96)) << dpi;
+        const QColor c = lit.pixelColor(at.center());
+        EXPECT_GT(c.red(), c.blue() + 120) << dpi;
+        light->SetLightTint(0, 0, false);
+    }
+}
+
 TEST_F(KeyboardPictureTest, KeysetMarkAndDoubleClick) {
     CDeviceKeyButtonUI* key = Button("key_", 22);
     const QPoint markAt(key->width() - 7, 6);

@@ -36,6 +36,30 @@ const QPixmap& SkinPixmap(const QString& imageString) {
     return *cache.insert(imageString, pixmap);
 }
 
+const QPixmap& ScaledSkinPixmap(const QString& imageString, QSize size) {
+    static QHash<QString, QPixmap> cache;
+    static const QPixmap none;
+    const QPixmap& source = SkinPixmap(imageString);
+    if (source.isNull() || size.isEmpty()) {
+        return none;
+    }
+    if (source.size() == size) {
+        return source;
+    }
+    const QString key = imageString + QLatin1Char('|') + QString::number(size.width()) +
+                        QLatin1Char('x') + QString::number(size.height());
+    auto it = cache.find(key);
+    if (it != cache.end()) {
+        return *it;
+    }
+    return *cache.insert(key, source.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+}
+
+double WindowScale(const QWidget* w) {
+    const auto* window = w != nullptr ? qobject_cast<const Window*>(w->window()) : nullptr;
+    return window != nullptr ? window->DPI() / 96.0 : 1.0;
+}
+
 CDeviceKeyButtonUI::CDeviceKeyButtonUI(QWidget* parent) : QPushButton(parent) {
     setFlat(true);
     setFocusPolicy(Qt::NoFocus);
@@ -155,12 +179,14 @@ const QPixmap& CDeviceKeyButtonUI::TintedLight() {
 }
 
 const QPixmap& CDeviceKeyButtonUI::Legend() {
-    if (legendText_ == text() && legendSize_ == size() && legendEnabled_ == isEnabled()) {
+    if (legendText_ == text() && legendSize_ == size() && legendEnabled_ == isEnabled() &&
+        legendScale_ == WindowScale(this)) {
         return legend_;
     }
     legendText_ = text();
     legendSize_ = size();
     legendEnabled_ = isEnabled();
+    legendScale_ = WindowScale(this);
     legend_ = QPixmap();
     if (width() <= 0 || height() <= 0) {
         return legend_;
@@ -171,7 +197,10 @@ const QPixmap& CDeviceKeyButtonUI::Legend() {
     // The key legend, as the picture's caps carry none.
     p.setPen(isEnabled() ? QColor(230, 230, 235) : QColor(120, 120, 128));
     QFont f = font();
-    f.setPixelSize(std::max(8, std::min(11, height() / 3)));
+    // 8 to 11 pixels at design size, growing with the window's scale.
+    const double scale = WindowScale(this);
+    f.setPixelSize(std::max(static_cast<int>(8 * scale),
+                            std::min(static_cast<int>(11 * scale), height() / 3)));
     p.setFont(f);
     p.drawText(rect().adjusted(2, 1, -2, -1), Qt::AlignCenter | Qt::TextWordWrap, text());
     p.end();
@@ -201,9 +230,14 @@ void CDeviceKeyButtonUI::paintEvent(QPaintEvent*) {
         p.setOpacity(1.0);
     }
     if (marked) {
-        const QPixmap& mark = SkinPixmap(keysetImage_);
+        // The mark keeps its design size and inset relative to the key.
+        const double scale = WindowScale(this);
+        const QPixmap& source = SkinPixmap(keysetImage_);
+        const QPixmap& mark =
+            ScaledSkinPixmap(keysetImage_, (QSizeF(source.size()) * scale).toSize());
         if (!mark.isNull()) {
-            p.drawPixmap(width() - mark.width() - 2, 2, mark);
+            const int inset = static_cast<int>(2 * scale);
+            p.drawPixmap(width() - mark.width() - inset, inset, mark);
         }
     }
 }

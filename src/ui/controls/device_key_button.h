@@ -82,6 +82,7 @@ class CDeviceKeyButtonUI : public QPushButton {
     QString legendText_;
     QSize legendSize_;
     bool legendEnabled_ = true;
+    double legendScale_ = 1.0;
     uint32_t tintedColour_ = 0xFFFFFFFFu;
     QSize tintedSize_;
 };
@@ -89,6 +90,12 @@ class CDeviceKeyButtonUI : public QPushButton {
 // Loads a skin image (a path relative to the skin folder, or an image string
 // with file='...'); cached per process. Null when it cannot be loaded.
 const QPixmap& SkinPixmap(const QString& imageString);
+// The same image scaled to `size` with smooth filtering, made once per size
+// (a window's scale changes rarely; frames never rescale). Null when the
+// image cannot be loaded or the size is empty.
+const QPixmap& ScaledSkinPixmap(const QString& imageString, QSize size);
+// The scale of the window `w` lives in, as a factor of the design size.
+double WindowScale(const QWidget* w);
 
 // Registers "DeviceKeyButton" and "SelectPanel" (and their C++ class names)
 // with the control factory.

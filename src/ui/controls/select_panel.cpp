@@ -224,12 +224,12 @@ void CSelectPanelUI::BuildBase() {
             &base_, QPoint(), QRegion(area),
             it == ancestors.rbegin() ? QWidget::DrawWindowBackground : QWidget::RenderFlags());
     }
-    if (!bkImage_.isEmpty()) {
-        const QPixmap& picture = SkinPixmap(bkImage_);
-        if (!picture.isNull()) {
-            QPainter p(&base_);
-            p.drawPixmap(0, 0, picture);
-        }
+    // The picture fills the panel, so it scales with the window like the
+    // buttons laid over it.
+    const QPixmap& picture = ScaledSkinPixmap(bkImage_, size());
+    if (!picture.isNull()) {
+        QPainter p(&base_);
+        p.drawPixmap(0, 0, picture);
     }
     baseValid_ = true;
 }
@@ -311,9 +311,10 @@ void CSelectPanelUI::RenderLights() {
 void CSelectPanelUI::paintEvent(QPaintEvent* event) {
     if (lights_.empty()) {
         // A picture without lights: the background image only.
-        if (!bkImage_.isEmpty() && !SkinPixmap(bkImage_).isNull()) {
+        const QPixmap& picture = ScaledSkinPixmap(bkImage_, size());
+        if (!picture.isNull()) {
             QPainter p(this);
-            p.drawPixmap(0, 0, SkinPixmap(bkImage_));
+            p.drawPixmap(0, 0, picture);
         }
         return;
     }

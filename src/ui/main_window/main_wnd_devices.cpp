@@ -11,6 +11,7 @@
 #include "device/keyboard_light_driver.h"
 #include "platform/debug_output.h"
 #include "profile/profile_list.h"
+#include "ui/controls/background_image.h"
 #include "ui/framework/control_ops.h"
 #include "ui/framework/skin.h"
 #include "ui/main_window/main_wnd.h"
@@ -38,16 +39,6 @@ std::unique_ptr<device::CVornelUSBDevice> MakeDevice(int row) {
         default:
             return nullptr;
     }
-}
-
-// The file of an image string "file='...'" (or a plain relative path).
-QString ImageFile(const QString& image) {
-    const int start = image.indexOf(QLatin1String("file='"));
-    if (start < 0)
-        return image;
-    const int from = start + 6;
-    const int end = image.indexOf(QLatin1Char('\''), from);
-    return end < 0 ? QString() : image.mid(from, end - from);
 }
 
 }  // namespace
@@ -366,19 +357,7 @@ void CMainWnd::OnDeviceBarSelected(CDeviceOptionUI* entry) {
 }
 
 void CMainWnd::SetRootBackground(const QString& image) {
-    QWidget* root = Root();
-    if (root == nullptr)
-        return;
-    if (!root->property("_baseStyle").isValid())
-        root->setProperty("_baseStyle", root->styleSheet());
-    root->setProperty("bkimage", image);
-    const QString path = Skin::Instance().FilePath(ImageFile(image));
-    QString sheet = root->property("_baseStyle").toString();
-    if (!path.isEmpty())
-        sheet += QStringLiteral(
-                     "\nQWidget#%1 { background-image: url(\"%2\"); background-position: center; }")
-                     .arg(root->objectName(), path);
-    root->setStyleSheet(sheet);
+    SetBackgroundImage(Root(), image);
 }
 
 void CMainWnd::ScrollDeviceBar(bool next) {
