@@ -105,10 +105,14 @@ void DeviceEntryLogic::OnConnectTimer() {
 }
 
 void DeviceEntryLogic::OnFrameTimer() {
-    device_->PushLedFrame();
+    const uint32_t tick = platform::TickCount();
+    if (device_->NeedsFramesWhileHidden() || !framed_ || tick - lastFrameTick_ >= kPictureFrameMs) {
+        framed_ = true;
+        lastFrameTick_ = tick;
+        device_->PushLedFrame();
+    }
     // The preview only changes when the tick count does, so repainting more
     // often than that would draw the same picture again.
-    const uint32_t tick = platform::TickCount();
     const bool pageShown =
         host_.IsSelected() && device_->GetWindowAttention() && !device_->IsPageHidden();
     device_->SetPreviewShown(pageShown && host_.PreviewVisible());
@@ -134,7 +138,12 @@ int DeviceEntryLogic::NextFrameMs() const {
     // Otherwise only the picture needs frames, and it only changes when the
     // tick does: every device wakes just after the tick changes, together,
     // instead of every 5 or 20 ms.
-    return static_cast<int>(platform::MsUntilNextTick()) + 1;
+    uint32_t ms = platform::MsUntilNextTick() + 1;
+    if (framed_ &&
+        platform::TickCount() + platform::kTickStepMs - lastFrameTick_ < kPictureFrameMs) {
+        ms += platform::kTickStepMs;
+    }
+    return static_cast<int>(ms);
 }
 
 void DeviceEntryLogic::OnLinkWatchTimer() {

@@ -3,6 +3,8 @@
 // of these and forwards its timer events; this class holds the rules.
 #pragma once
 
+#include "platform/tick_count.h"
+
 #include "device/usb_device.h"
 
 namespace device {
@@ -42,13 +44,18 @@ class DeviceEntryLogic {
     static constexpr int kKeepAliveBMs = 170000;
     // Frame period while the window is hidden and nothing is streamed.
     static constexpr int kHiddenFrameMs = 250;
+    // A picture that is not streamed to the device is handed a frame every
+    // other tick (about 31 a second): the effects still step every tick,
+    // and twice the frames would cost twice the painting for no visible
+    // gain.
+    static constexpr uint32_t kPictureFrameMs = 2 * platform::kTickStepMs;
 
   private:
     void OnConnectTimer();
     void OnFrameTimer();
     // The frame timer's next period: while the device is streamed frames
-    // 5 ms (20 ms through the receiver), else just past the next tick
-    // change, and slow while nobody sees the preview.
+    // 5 ms (20 ms through the receiver), else just past the tick change at
+    // which the picture is next due, and slow while nobody sees it.
     int NextFrameMs() const;
     void OnLinkWatchTimer();
     void StartKeepAliveA();
@@ -59,6 +66,8 @@ class DeviceEntryLogic {
     DeviceEntryHost& host_;
     CVornelUSBDevice* device_ = nullptr;
     uint32_t lastRepaintTick_ = 1;  // never a tick value (ticks are multiples of 16)
+    uint32_t lastFrameTick_ = 0;
+    bool framed_ = false;  // a frame was handed over since the device was set
 };
 
 }  // namespace device

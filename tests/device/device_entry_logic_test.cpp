@@ -64,6 +64,8 @@ class ScriptedMouse : public CVornelMouseDevice {
     bool NeedsFramesWhileHidden() const override { return streamed; }
     bool previewShown = false;
     void SetPreviewShown(bool shown) override { previewShown = shown; }
+    int frames = 0;
+    void PushLedFrame() override { ++frames; }
 };
 
 struct Fixture {
@@ -97,14 +99,22 @@ TEST(DeviceEntry, WiredDeviceConnectsAtOnceAndNeverWatchesTheLink) {
     EXPECT_TRUE(f.host.log.empty()) << "no link notice for a wired device";
 
     f.entry.OnTimer(kTimerFrame);
-    EXPECT_EQ(f.host.running[kTimerFrame], 17) << "woken just after the next tick change";
+    EXPECT_EQ(f.mouse.frames, 1);
+    EXPECT_EQ(f.host.running[kTimerFrame], 33)
+        << "the picture's next frame is due just after the tick after next";
     EXPECT_EQ(f.host.repaints, 1);
     EXPECT_TRUE(f.mouse.previewShown);
     f.entry.OnTimer(kTimerFrame);
     EXPECT_EQ(f.host.repaints, 1) << "one repaint per tick of the clock";
+    EXPECT_EQ(f.mouse.frames, 1) << "and one frame every other tick";
     clock.Advance(5);
     f.entry.OnTimer(kTimerFrame);
-    EXPECT_EQ(f.host.running[kTimerFrame], 12);
+    EXPECT_EQ(f.host.running[kTimerFrame], 28);
+    clock.Advance(27);  // 1632: two ticks on
+    f.entry.OnTimer(kTimerFrame);
+    EXPECT_EQ(f.mouse.frames, 2);
+    EXPECT_EQ(f.host.running[kTimerFrame], 33);
+    clock.Advance(5);
     f.mouse.streamed = true;
     f.entry.OnTimer(kTimerFrame);
     EXPECT_EQ(f.host.running[kTimerFrame], 5) << "a device fed the frames gets them every 5 ms";
@@ -113,13 +123,14 @@ TEST(DeviceEntry, WiredDeviceConnectsAtOnceAndNeverWatchesTheLink) {
     f.mouse.SetPageHidden(true);
     f.host.visible = false;
     f.entry.OnTimer(kTimerFrame);
-    EXPECT_EQ(f.host.repaints, 1) << "no repaint while the window is in the tray";
+    EXPECT_EQ(f.host.repaints, 2) << "no repaint while the window is in the tray";
     EXPECT_FALSE(f.mouse.previewShown) << "and the device knows nobody looks";
     EXPECT_EQ(f.host.running[kTimerFrame], DeviceEntryLogic::kHiddenFrameMs) << "and slower frames";
     f.mouse.SetPageHidden(false);
     f.host.visible = true;
     f.entry.OnTimer(kTimerFrame);
-    EXPECT_EQ(f.host.running[kTimerFrame], 12) << "the clock stands at 1621";
+    EXPECT_EQ(f.host.running[kTimerFrame], 12)
+        << "the clock stands at 1653, the picture is due at 1664";
 
     f.entry.OnTimer(kTimerBattery);
     EXPECT_EQ(f.mouse.batteryPolls, 1);
@@ -155,7 +166,7 @@ TEST(DeviceEntry, ReceiverLinkDownNotifiesBeforeHiding) {
     EXPECT_EQ(f.host.running[kTimerFrame], 20) << "slower streamed frames through the receiver";
     f.mouse.streamed = false;
     f.entry.OnTimer(kTimerFrame);
-    EXPECT_LE(f.host.running[kTimerFrame], 17) << "the picture alone follows the tick";
+    EXPECT_LE(f.host.running[kTimerFrame], 33) << "the picture alone follows every other tick";
 }
 
 TEST(DeviceEntry, LinkWatchReportsChangesAndKeepsWatching) {

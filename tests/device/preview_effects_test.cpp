@@ -162,14 +162,21 @@ TEST(LedColourBuffer, RenderAndPaintFromTwoThreads) {
     LedColourBuffer leds;
     leds.Resize(170);
     std::atomic<bool> stop{false};
+    std::atomic<bool> rendered{false};
     std::thread renderer([&] {
         PreviewLight light;
         light.multiColour = 1;
         PreviewCounters s;
         while (!stop) {
             PreviewSpectrum(light, s, leds);
+            rendered = true;
         }
     });
+    // On a busy machine the painter could otherwise finish before the
+    // renderer ran at all.
+    while (!rendered) {
+        std::this_thread::yield();
+    }
     uint32_t seen = 0;
     for (int frame = 0; frame < 2000; ++frame) {
         for (size_t i = 0; i < leds.Size(); ++i) {
