@@ -31,7 +31,9 @@ TMP=$(mktemp -d)
 export XDG_DATA_HOME="$TMP/data" XDG_CONFIG_HOME="$TMP/config"
 mkdir -p "$XDG_DATA_HOME" "$XDG_CONFIG_HOME"
 PID=
-trap 'if [ -n "$PID" ]; then kill "$PID" 2>/dev/null || true; wait "$PID" 2>/dev/null || true; fi; stop_real_display; rm -rf "$TMP"' EXIT
+cleanup() { if [ -n "$PID" ]; then kill "$PID" 2>/dev/null || true; wait "$PID" 2>/dev/null || true; fi; stop_real_display; rm -rf "$TMP"; }
+trap cleanup EXIT
+trap 'exit 1' INT TERM HUP
 case "$PLATFORMS" in *xcb*) start_real_display ;; esac
 
 ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }

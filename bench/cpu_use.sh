@@ -47,7 +47,9 @@ measure() {
 
 "$EXE" --simulate >"$TMP/out.log" 2>&1 &
 PID=$!
-trap 'kill "$PID" 2>/dev/null || true; wait "$PID" 2>/dev/null || true; stop_real_display; rm -rf "$TMP"' EXIT
+cleanup() { kill "$PID" 2>/dev/null || true; wait "$PID" 2>/dev/null || true; stop_real_display; rm -rf "$TMP"; }
+trap cleanup EXIT
+trap 'exit 1' INT TERM HUP
 sleep "$SETTLE"
 sim TrayClick
 sleep 1
