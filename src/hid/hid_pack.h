@@ -52,6 +52,10 @@ class CHidPack {
               bool exclusive);
     bool Reopen();
     void Close();
+    // Ends every transfer and detaches the device but keeps the
+    // capabilities: a reader on another thread may still be decoding with
+    // them. Join it, then Close.
+    void Shutdown();
     bool IsOpen() const;
 
     // Thread-safe against Close/Reopen/destruction from another thread: a
