@@ -1,6 +1,7 @@
 // CHidPack: one HID top-level collection. Enumeration, open with chosen
-// access, attributes and capabilities, report read and write with a
-// time-out and cancel, and decoding of input reports.
+// access, attributes and capabilities, report reads with a time-out and
+// cancel, report writes (bounded by the kernel's 5 s USB time-out, not by
+// the caller's), and decoding of input reports.
 #pragma once
 
 #include <atomic>
