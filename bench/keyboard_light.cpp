@@ -82,7 +82,8 @@ void BM_StepMode(benchmark::State& state) {
 BENCHMARK(BM_StepMode)->DenseRange(1, 33, 1);
 
 // PushLedFrame in a streamed mode against the simulated keyboard (USB time
-// modelled off): painting skipped (no page), frame built and sent.
+// modelled off): painting skipped (no page), frame built and sent by the
+// writer thread.
 void BM_StreamFrame(benchmark::State& state) {
     auto bus = std::make_shared<sim::SimBackend>();
     bus->SetReportLatencyMicros(0);
@@ -97,6 +98,7 @@ void BM_StreamFrame(benchmark::State& state) {
         rig.Show(30);
         for (auto _ : state) {
             rig.light->PushLedFrame(nullptr, {}, 1, 1);
+            rig.light->StreamWriter().WaitIdle();
         }
         state.counters["frames_sent"] = rig.light->FramesSent();
         rig.light.reset();

@@ -17,6 +17,7 @@
 #include "app/sim_control.h"
 #include "app/single_instance.h"
 #include "platform/debug_output.h"
+#include "platform/file_io.h"
 #include "platform/paths.h"
 #include "ui/framework/application.h"
 #include "ui/framework/control_factory.h"
@@ -159,6 +160,9 @@ int RunApplication(int argc, char** argv) {
         instance.SendToFirst(QString::fromUtf8(platform::kProductTitle), 0, 1);
         return 0;
     }
+    // Only this instance writes there now: what a crash left mid-write goes.
+    platform::SweepTemporaryFiles(platform::UserDataFolder());
+    platform::SweepTemporaryFiles(platform::UserConfigFolder());
 
     SetUpSkin();
     ui::RegisterGuidMessages();

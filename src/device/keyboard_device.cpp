@@ -661,6 +661,7 @@ void CVornelKeyboardDevice::OnKeyEvent(int deviceKey, int kind) {
     }
     for (int j = 0; j < kKeyButtons; ++j) {
         if (sharedDeviceIndex_[static_cast<size_t>(j)].load() == deviceKey) {
+            std::lock_guard lock(hooksMutex_);
             if (lighting_ != nullptr) {
                 lighting_->OnKeyEvent(*this, j, kind);
             }

@@ -9,6 +9,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -40,7 +41,12 @@ class CVornelKeyboardDevice : public ProfiledDevice<profile::CKeyboardProfiledat
     std::string GetClass() const override { return "VornelKeyboardDevice"; }
 
     void SetKeyboardView(KeyboardPageView* view) { view_ = view; }
-    void SetLightingHooks(KeyboardLightingHooks* hooks) { lighting_ = hooks; }
+    // Called on the UI thread. Waits for a key event the event thread is
+    // handing to the old hooks, so they may go once this returns.
+    void SetLightingHooks(KeyboardLightingHooks* hooks) {
+        std::lock_guard lock(hooksMutex_);
+        lighting_ = hooks;
+    }
     KeyboardLightingHooks* LightingHooks() const { return lighting_; }
 
     // Replaced operations of the device base.
@@ -133,7 +139,10 @@ class CVornelKeyboardDevice : public ProfiledDevice<profile::CKeyboardProfiledat
     std::string Translate(const std::string& id) const;
 
     KeyboardPageView* view_ = nullptr;
+    // Written only on the UI thread; the event thread reads it under
+    // hooksMutex_.
     KeyboardLightingHooks* lighting_ = nullptr;
+    std::mutex hooksMutex_;
 
     DeviceInfoBlock infoBlock_;
     std::array<uint8_t, 512> keyDefaults_{};

@@ -139,7 +139,13 @@ std::optional<uint8_t> StepPeriod(int mode, int speed) {
 KeyboardLighting::KeyboardLighting(LedColourBuffer& colours, Intensities& intensity,
                                    hid::ReportChannel& channel,
                                    profile::CKeyboardProfiledata& profile)
-    : colours_(colours), intensity_(intensity), channel_(channel), profile_(profile) {
+    : colours_(colours),
+      intensity_(intensity),
+      channel_(channel),
+      profile_(profile),
+      writer_([this](const LedFrame& frame) {
+          return channel_.LightStreamWrite(0, frame.data(), kLedFrameSize) == hid::kResultOk;
+      }) {
     keyToLed_.fill(kNoKey);
     painted_.fill(0xFFFFFFFFu);
     columnMarkers_.fill(1);
@@ -738,6 +744,11 @@ void KeyboardLighting::PushLedFrame(DevicePageView* view, const std::vector<int>
         return;
     }
     const uint32_t now = platform::TickCount();
+    if (const std::optional<uint32_t> failed = writer_.TakeFailure()) {
+        // Instead of sleeping on the UI thread: skip frames for 200 ms.
+        streamPaused_ = true;
+        streamResumeTick_ = *failed;
+    }
     if (streamPaused_) {
         if (now - streamResumeTick_ >= 200) {
             streamPaused_ = false;
@@ -748,13 +759,7 @@ void KeyboardLighting::PushLedFrame(DevicePageView* view, const std::vector<int>
     }
     LedFrame frame;
     BuildLedFrame(frame);
-    if (channel_.LightStreamWrite(0, frame.data(), kLedFrameSize) != hid::kResultOk) {
-        // Instead of sleeping on the UI thread: skip frames for 200 ms.
-        streamPaused_ = true;
-        streamResumeTick_ = now;
-        return;
-    }
-    framesSent_.fetch_add(1);
+    writer_.Submit(frame);
 }
 
 // ---- Custom colours --------------------------------------------------------

@@ -18,9 +18,11 @@
 #include <optional>
 #include <random>
 #include <span>
+#include <type_traits>
 #include <vector>
 
 #include "device/device_views.h"
+#include "device/frame_writer.h"
 #include "device/led_colours.h"
 #include "device/preview_effects.h"
 #include "hid/report_channel.h"
@@ -60,6 +62,7 @@ inline constexpr int kTableLeds = 128;  // LED indices a colour table carries
 
 using CustomColourTable = std::array<uint8_t, kCustomTableSize>;
 using LedFrame = std::array<uint8_t, kLedFrameSize>;
+static_assert(std::is_same_v<LedFrame, FrameWriter::Frame>);
 
 // The mode value sent for a mode index: the table's entry, with 29 and 30 as
 // 0xFE (the program streams those). Nothing when the index lies outside the
@@ -155,14 +158,16 @@ class KeyboardLighting {
     static int LevelToHeight(int64_t level);
 
     // ---- Frame stream (UI thread) ----
-    // Paints the LED buttons and, in modes 29 and 30, streams the frame.
+    // Paints the LED buttons and, in modes 29 and 30, hands the frame to the
+    // frame writer; it never waits for the device.
     // `ledButtons` are the page's button indices of the LED buttons.
     void PushLedFrame(DevicePageView* view, const std::vector<int>& ledButtons, int functionPage,
                       int lightControl);
     void BuildLedFrame(LedFrame& frame) const;
     // Frames sent and frames a failed send skipped (for tests and benches).
-    uint32_t FramesSent() const { return framesSent_.load(); }
+    uint32_t FramesSent() const { return writer_.Written(); }
     uint32_t FramesSkipped() const { return framesSkipped_.load(); }
+    FrameWriter& StreamWriter() { return writer_; }
 
     // ---- Custom colours (UI thread) ----
     CustomColourTable BuildCustomColourTable(const std::vector<LedColour>& colours) const;
@@ -309,10 +314,11 @@ class KeyboardLighting {
     int currentPaletteSlot_ = 0;
     uint32_t streamResumeTick_ = 0;
     bool streamPaused_ = false;
-    std::atomic<uint32_t> framesSent_{0};
     std::atomic<uint32_t> framesSkipped_{0};
 
     platform::WorkerThread thread_;
+    // Last: its thread writes through channel_ and is joined first.
+    FrameWriter writer_;
 };
 
 }  // namespace device

@@ -35,10 +35,11 @@ KeyboardLightingDriver::KeyboardLightingDriver(CVornelKeyboardDevice& keyboard)
 }
 
 KeyboardLightingDriver::~KeyboardLightingDriver() {
-    lighting_.StopThread();
+    // Detached first: from then on no key event reaches this driver.
     if (keyboard_.LightingHooks() == this) {
         keyboard_.SetLightingHooks(nullptr);
     }
+    lighting_.StopThread();
 }
 
 void KeyboardLightingDriver::Sync(CVornelKeyboardDevice& keyboard) {

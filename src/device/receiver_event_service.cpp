@@ -59,7 +59,7 @@ void ReceiverEventService::Run(const platform::StopEvent& stop) {
             continue;
         }
         uint32_t got = 0;
-        if (!pack->ReadReport(report.data(), report.size(), got, 100)) {
+        if (!ReadEventReport(*pack, report.data(), report.size(), got, stop)) {
             continue;
         }
         std::lock_guard lock(mutex_);

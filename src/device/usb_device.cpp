@@ -319,12 +319,26 @@ std::string CVornelUSBDevice::LightConfigFile() const {
                : folder + lightConfigName_ + ".config";
 }
 
+bool ReadEventReport(hid::CHidPack& pack, uint8_t* report, uint32_t size, uint32_t& got,
+                     const platform::StopEvent& stop) {
+    constexpr uint32_t kReadMs = 100;
+    const auto start = std::chrono::steady_clock::now();
+    if (pack.ReadReport(report, size, got, kReadMs)) {
+        return true;
+    }
+    if (std::chrono::steady_clock::now() - start < std::chrono::milliseconds(kReadMs / 2)) {
+        stop.Wait(std::chrono::milliseconds(kReadMs));
+    }
+    return false;
+}
+
 void CVornelUSBDevice::StopEventThread() {
     if (!eventThread_.Started()) {
         return;
     }
-    // Closing the handle ends a read in progress at once.
-    eventChannel_.DirectPack().Close();
+    // Ending the read first and freeing the handle's capabilities only once
+    // the thread is joined: the thread decodes reports with them.
+    eventChannel_.DirectPack().Shutdown();
     eventThread_.StopAndJoin(kEventThreadJoin, DeviceThreadJoinTexts());
 }
 
@@ -363,12 +377,8 @@ bool CVornelUSBDevice::OpenEventChannel(const std::string& path, int type) {
                     stop.Wait(std::chrono::milliseconds(100));
                     continue;
                 }
-                if (!eventChannel_.DirectPack().ReadReport(report.data(), report.size(), got,
-                                                           100)) {
-                    // A closed handle fails at once; do not spin on it.
-                    if (!eventChannel_.DirectPack().IsOpen()) {
-                        stop.Wait(std::chrono::milliseconds(100));
-                    }
+                if (!ReadEventReport(eventChannel_.DirectPack(), report.data(), report.size(), got,
+                                     stop)) {
                     continue;
                 }
                 platform::DebugOutput("接收到自动添加设备的同步信息要求  TEST");

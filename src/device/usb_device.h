@@ -30,6 +30,12 @@ inline constexpr std::chrono::milliseconds kEventThreadJoin{500};
 inline constexpr std::chrono::milliseconds kLightThreadJoin{1000};
 inline constexpr std::chrono::milliseconds kServiceThreadJoin{100};
 
+// Reads one event report, waiting at most 100 ms. A read that fails well
+// before that (a handle that is gone or shut down) is followed by a wait on
+// `stop` of 100 ms, so a dead handle never makes a thread spin.
+bool ReadEventReport(hid::CHidPack& pack, uint8_t* report, uint32_t size, uint32_t& got,
+                     const platform::StopEvent& stop);
+
 // Splits "key_17" into ("key_", 17); false without "_" or a decimal number.
 bool SplitIndexedName(const std::string& name, std::string& prefix, int& index);
 
@@ -183,9 +189,13 @@ class CVornelUSBDevice {
 
     static bool IsReceiverType(int type) { return type == 9 || type == 6; }
 
-  protected:
-    // Leaves the receiver event service and stops the event thread.
+    // Leaves the receiver event service and stops and joins the event
+    // thread; once it returns no worker calls into this device. Subclass
+    // destructors call it first; the window calls it for every device
+    // before it destroys anything those threads use.
     void ShutdownThreads();
+
+  protected:
     PreviewLight PreviewLightOf() const;
     void StopEventThread();
     // Text written when the event thread ends.

@@ -40,14 +40,17 @@ class HidDevice {
     // to `timeoutMs`; false on time-out, failure, unplug or Cancel().
     virtual bool Read(uint8_t* buffer, size_t length, size_t& bytesRead, int timeoutMs) = 0;
     // Writes one output report on the interrupt pipe (report id first).
+    // `timeoutMs` and Cancel() bound only the wait before the write starts:
+    // on hidraw the write itself is synchronous and takes up to the kernel's
+    // USB time-out (5 s) when the device does not take the report.
     virtual bool Write(const uint8_t* buffer, size_t length, size_t& bytesWritten,
                        int timeoutMs) = 0;
-    // Sends an output report on the control pipe.
+    // Sends an output report on the control pipe; the same 5 s bound.
     virtual bool SetOutputReport(const uint8_t* buffer, size_t length) = 0;
     // Drops the input reports queued so far.
     virtual void FlushInput() = 0;
-    // Ends a pending Read or Write at once (from any thread); later calls
-    // work again.
+    // Ends a pending Read, or a Write still waiting to start, at once (from
+    // any thread); later calls work again.
     virtual void Cancel() = 0;
     // Ends pending calls at once and makes every later Read, Write and
     // SetOutputReport fail: the handle is being closed, possibly by another

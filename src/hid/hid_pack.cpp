@@ -223,6 +223,10 @@ void CHidPack::Close() {
     impl_->FreeDeviceInfo();
 }
 
+void CHidPack::Shutdown() {
+    impl_->ShutDownDevice();
+}
+
 bool CHidPack::IsOpen() const {
     std::lock_guard lock(impl_->mutex);
     return impl_->device != nullptr;

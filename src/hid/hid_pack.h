@@ -1,6 +1,7 @@
 // CHidPack: one HID top-level collection. Enumeration, open with chosen
-// access, attributes and capabilities, report read and write with a
-// time-out and cancel, and decoding of input reports.
+// access, attributes and capabilities, report reads with a time-out and
+// cancel, report writes (bounded by the kernel's 5 s USB time-out, not by
+// the caller's), and decoding of input reports.
 #pragma once
 
 #include <atomic>
@@ -52,6 +53,10 @@ class CHidPack {
               bool exclusive);
     bool Reopen();
     void Close();
+    // Ends every transfer and detaches the device but keeps the
+    // capabilities: a reader on another thread may still be decoding with
+    // them. Join it, then Close.
+    void Shutdown();
     bool IsOpen() const;
 
     // Thread-safe against Close/Reopen/destruction from another thread: a

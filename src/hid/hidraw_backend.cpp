@@ -218,6 +218,12 @@ class HidrawDevice : public HidDevice {
         }
     }
 
+    // poll() always reports a hidraw node writable and write() ignores
+    // O_NONBLOCK: the kernel sends the report synchronously and waits up to
+    // its USB time-out (5 s) for a device that does not take it. The
+    // time-out and a cancel only end the wait before that; nothing ends the
+    // write itself, so callers that must not block write on a thread of
+    // their own.
     bool Write(const uint8_t* buffer, size_t length, size_t& bytesWritten, int timeoutMs) override {
         bytesWritten = 0;
         uint64_t generation = 0;

@@ -126,7 +126,8 @@ class ReportChannel {
     int32_t ReceiverTarget() const { return receiverTarget_.load(); }
     int32_t ChunkSize() const { return chunkSize_.load(); }
 
-    // Time-outs, in milliseconds.
+    // Time-outs of the wait for an answer, in milliseconds. The write before
+    // it is not bounded by them: on hidraw it can take up to 5 s.
     static constexpr uint32_t kDirectTimeoutMs = 1000;
     static constexpr uint32_t kReceiverTimeoutMs = 5000;
     static constexpr uint32_t kReceiverShortTimeoutMs = 500;

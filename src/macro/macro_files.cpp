@@ -195,8 +195,8 @@ int MacroFiles::AppendEntry(Json::Value& document, const std::string& name, cons
                             int* index) {
     Json::Value& list = json::MemberRef(document, "MacroInfo");
     if (!list.isArray()) {
-        if (!list.isNull()) {
-            platform::KeepBackup(ListPath());
+        if (!list.isNull() && !platform::KeepBackup(ListPath())) {
+            return kWriteFailed;
         }
         list = Json::Value(Json::arrayValue);
     }

@@ -83,7 +83,11 @@ bool SettingsStore::Update(Fn&& change) {
     bool damaged = false;
     Json::Value root = Load(path_, damaged);
     if (damaged) {
-        KeepBackup(path_);
+        // Defaults are never written over a file nobody could keep.
+        if (!KeepBackup(path_)) {
+            DebugOutput("settings file damaged and could not be kept; not rewritten");
+            return false;
+        }
         DebugOutput("settings file damaged, kept as .bak");
     }
     change(root);

@@ -196,12 +196,16 @@ bool JsonFileStore::WriteJsonFile(const std::string& path, const Json::Value& do
     return true;
 }
 
-JsonStatus ParseOrKeepBackup(const std::string& path, Json::Value& out) {
-    const JsonStatus status = JsonFileStore().ParseJsonFile(path, out);
-    if (status == JsonStatus::Unusable || status == JsonStatus::Invalid) {
-        platform::KeepBackup(path);
+bool ParseOrKeepBackup(const std::string& path, Json::Value& out, JsonStatus& status) {
+    status = JsonFileStore().ParseJsonFile(path, out);
+    if (status != JsonStatus::Unusable && status != JsonStatus::Invalid) {
+        return true;
     }
-    return status;
+    if (!platform::KeepBackup(path)) {
+        platform::DebugOutputF("could not keep %s as .bak; it is not replaced\n", path.c_str());
+        return false;
+    }
+    return true;
 }
 
 }  // namespace profile

@@ -43,9 +43,10 @@ class JsonFileStore {
     bool WriteJsonFile(const std::string& path, const Json::Value& document) const;
 };
 
-// Parses `path`; when the file exists but is unusable or invalid, it is first
-// kept as "<path>.bak" so a fallback written over it loses nothing.
-// Returns the status of the parse.
-JsonStatus ParseOrKeepBackup(const std::string& path, Json::Value& out);
+// Parses `path` into `out`, the outcome in `status`; when the file exists but
+// is unusable or invalid, it is first kept as "<path>.bak" so a fallback
+// written over it loses nothing. False when it could not be kept: nothing
+// may then be written in its place.
+[[nodiscard]] bool ParseOrKeepBackup(const std::string& path, Json::Value& out, JsonStatus& status);
 
 }  // namespace profile

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/debug_output.h"
 #include "platform/file_io.h"
 #include "profile/identifiers.h"
 #include "profile/json_access.h"
@@ -42,7 +43,10 @@ bool CBasicProfiledata::SaveRecord(const Json::Value& record, const std::string&
         return false;
     }
     Json::Value document;
-    ParseOrKeepBackup(path, document);
+    JsonStatus status = JsonStatus::Missing;
+    if (!ParseOrKeepBackup(path, document, status)) {
+        return false;
+    }
     json::AsObject(document);
     Json::Value& devices = document["Device"];
     if (!devices.isArray()) {
@@ -89,7 +93,8 @@ Json::Value CBasicProfiledata::LoadRecord(const std::string& path) {
         return Json::Value();
     }
     Json::Value document;
-    const JsonStatus status = ParseOrKeepBackup(path, document);
+    JsonStatus status = JsonStatus::Missing;
+    const bool replaceable = ParseOrKeepBackup(path, document, status);
     Json::Value record = Item(Member(document, "Device"), deviceIndex);
     if (!record.isNull()) {
         return record;
@@ -97,14 +102,19 @@ Json::Value CBasicProfiledata::LoadRecord(const std::string& path) {
     // Seed the missing record from the default data and save it at once.
     const Json::Value defaults = jsonStore.ParseJsonFile(defaultDataPath);
     record = Item(Member(defaults, "Device"), deviceIndex);
+    if (!replaceable) {
+        // The defaults serve this run; the file stays as it is.
+        return record;
+    }
     if (status != JsonStatus::Ok) {
         document = Json::Value(Json::objectValue);
     }
     Json::Value& devices = document["Device"];
     if (!devices.isArray()) {
         // A wrong-typed member is replaced; keep what was there.
-        if (!devices.isNull()) {
-            platform::KeepBackup(path);
+        if (!devices.isNull() && !platform::KeepBackup(path)) {
+            platform::DebugOutputF("could not keep %s as .bak; it is not replaced\n", path.c_str());
+            return record;
         }
         devices = Json::Value(Json::arrayValue);
     }

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "platform/debug_output.h"
 #include "platform/file_io.h"
 #include "profile/identifiers.h"
 #include "profile/json_access.h"
@@ -88,8 +89,11 @@ bool ProfileList::ReadList(List& list) const {
         }
         list.entries.push_back({*name, *uuid, item});
     }
-    if (dropped) {
-        platform::KeepBackup(listPath_);
+    // The file stays in use, so it is only linked; a rewrite drops the
+    // entries, which must not happen unless they were kept.
+    if (dropped && !platform::KeepBackup(listPath_, platform::BackupWay::LinkOnly)) {
+        platform::DebugOutput("profile list could not be kept as .bak; it is not rewritten");
+        list.locked = true;
     }
     const int64_t select = json::IntOr(json::Member(list.document, "profileselect"), 0);
     list.select = select >= 0 && select < static_cast<int64_t>(list.entries.size())
@@ -99,6 +103,9 @@ bool ProfileList::ReadList(List& list) const {
 }
 
 bool ProfileList::WriteList(List& list) const {
+    if (list.locked) {
+        return false;
+    }
     Json::Value items(Json::arrayValue);
     for (Entry& entry : list.entries) {
         json::AsObject(entry.raw);
@@ -155,7 +162,8 @@ bool ProfileList::StartFresh(List& list) {
     list.select = 0;
     json::AsObject(list.document);
     const std::string uuid = MakeTimestampId(profileDir_, kProfileExtension);
-    const bool fileOk = CreateProfileFile(Template(), "profile1", uuid);
+    // Without a list that can be written the file would only be clutter.
+    const bool fileOk = !list.locked && CreateProfileFile(Template(), "profile1", uuid);
     list.entries.push_back({"profile1", uuid, NewEntry("profile1", uuid)});
     return WriteList(list) && fileOk;
 }
@@ -202,11 +210,20 @@ void ProfileList::RebuildFromFiles(List& list) const {
     }
 }
 
+bool ProfileList::KeepBrokenList() const {
+    if (platform::KeepBackup(listPath_)) {
+        return true;
+    }
+    platform::DebugOutput("profile list could not be kept as .bak; it is not rewritten");
+    return false;
+}
+
 ProfileList::List ProfileList::FreshList() {
     List list;
     if (!ReadList(list)) {
-        platform::KeepBackup(listPath_);
+        const bool kept = KeepBrokenList();
         RebuildFromFiles(list);
+        list.locked = !kept;
         if (list.entries.empty()) {
             StartFresh(list);
         } else {
@@ -220,8 +237,10 @@ bool ProfileList::LoadProfileList() {
     bool ok = true;
     List list;
     if (!ReadList(list)) {
-        platform::KeepBackup(listPath_);
+        const bool kept = KeepBrokenList();
         RebuildFromFiles(list);
+        list.locked = !kept;
+        ok = kept;
         if (!list.entries.empty()) {
             ok = WriteList(list);
         }
@@ -315,7 +334,8 @@ int ProfileList::RenameProfile(const std::string& name) {
     Mirror(list);
     const std::string path = PathOf(entry.uuid);
     Json::Value document;
-    if (ParseOrKeepBackup(path, document) == JsonStatus::Ok) {
+    JsonStatus status = JsonStatus::Missing;
+    if (ParseOrKeepBackup(path, document, status) && status == JsonStatus::Ok) {
         document["profilename"] = name;
         if (!JsonFileStore().WriteJsonFile(path, document)) {
             return kWriteFailed;
@@ -405,10 +425,13 @@ bool ProfileList::ResetProfile() {
     const Entry& entry = list.entries[static_cast<size_t>(selected_)];
     const std::string path = PathOf(entry.uuid);
     Json::Value document = Template();
+    JsonStatus status = JsonStatus::Missing;
     if (deviceType_ == kHeadsetDeviceType) {
         // The user's own equaliser curves and their names survive a reset.
         Json::Value current;
-        ParseOrKeepBackup(path, current);
+        if (!ParseOrKeepBackup(path, current, status)) {
+            return false;
+        }
         const Json::Value& record = json::Item(json::Member(current, "Device"), 0);
         Json::Value& target = json::ItemRef(json::MemberRef(document, "Device"), 0);
         for (const char* key : {"CustomEQNameInfo", "CustomEQHzValueInfo"}) {
@@ -419,7 +442,9 @@ bool ProfileList::ResetProfile() {
         }
     } else {
         Json::Value current;
-        ParseOrKeepBackup(path, current);
+        if (!ParseOrKeepBackup(path, current, status)) {
+            return false;
+        }
     }
     return CreateProfileFile(document, entry.name, entry.uuid);
 }

@@ -72,10 +72,13 @@ class ProfileList {
         Json::Value document;
         std::vector<Entry> entries;
         int select = 0;
+        // Broken, and could not be kept as .bak: never written over.
+        bool locked = false;
     };
 
     bool ReadList(List& list) const;  // false when the file exists but is broken
     List FreshList();                 // read, recovering a broken file
+    bool KeepBrokenList() const;      // false (and a debug line) when not kept
     bool WriteList(List& list) const;
     void Mirror(const List& list);
     std::string PathOf(const std::string& uuid) const;

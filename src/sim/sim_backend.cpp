@@ -17,15 +17,17 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Like a hidraw file descriptor, a handle keeps at most this many unread
-// reports and drops the oldest beyond.
-constexpr size_t kMaxQueuedReports = 64;
+// Like a hidraw file descriptor (a ring of 64 slots, one always free), a
+// handle keeps at most this many unread reports; a report that finds the
+// ring full is dropped, not the oldest one.
+constexpr size_t kMaxQueuedReports = 63;
 constexpr size_t kMaxReport = 4096;
 constexpr const char* kNodePrefix = "/dev/hidraw";
 
 struct QueuedReport {
     std::vector<uint8_t> bytes;
     Clock::time_point availableAt;
+    int collection;  // the one that declares its report id
 };
 
 // The state of one open handle that the node's delivery side shares.
@@ -80,6 +82,9 @@ class SimNode : public InputSink {
         if (!plugged) {
             return;
         }
+        // As hidraw does, every open handle of the interface gets every
+        // report, whatever collection it was opened for; a reader skips the
+        // others, but they take room in its queue.
         for (auto it = handles.begin(); it != handles.end();) {
             std::shared_ptr<HandleState> h = it->lock();
             if (!h) {
@@ -87,17 +92,11 @@ class SimNode : public InputSink {
                 continue;
             }
             ++it;
-            if (h->collection != target) {
-                continue;
-            }
             std::lock_guard hl(h->mutex);
-            if (h->shutdown) {
+            if (h->shutdown || h->queue.size() >= kMaxQueuedReports) {
                 continue;
             }
-            if (h->queue.size() >= kMaxQueuedReports) {
-                h->queue.pop_front();
-            }
-            h->queue.push_back(QueuedReport{report, at});
+            h->queue.push_back(QueuedReport{report, at, target});
             h->cv.notify_all();
         }
     }
@@ -137,6 +136,7 @@ class SimNode : public InputSink {
     const std::vector<hid::ReportDescriptorInfo> collections;
     const std::shared_ptr<std::atomic<uint32_t>> latency;
     std::vector<std::string> paths;
+    std::atomic<uint32_t> stallMillis{0};
     // Serialises the firmware's entry points; recursive because firmware
     // may unplug itself from inside OnOutputReport (fault injection).
     std::recursive_mutex firmwareMutex;
@@ -189,6 +189,10 @@ class SimDevice : public hid::HidDevice {
                 return false;
             }
             const auto now = Clock::now();
+            while (!h.queue.empty() && h.queue.front().availableAt <= now &&
+                   h.queue.front().collection != h.collection) {
+                h.queue.pop_front();
+            }
             if (!h.queue.empty() && h.queue.front().availableAt <= now) {
                 const std::vector<uint8_t>& r = h.queue.front().bytes;
                 const size_t copy = std::min(r.size(), length);
@@ -253,8 +257,15 @@ class SimDevice : public hid::HidDevice {
         }
         HandleState& h = *handle_;
         {
-            // The modelled transfer time; a cancel or unplug ends it early.
             std::unique_lock lock(h.mutex);
+            if (const uint32_t stall = node_->stallMillis.load(); stall > 0) {
+                // A device that does not take the report: the kernel waits out
+                // its USB time-out whatever the caller asked, and neither a
+                // cancel nor a close ends the wait; only an unplug does.
+                h.cv.wait_for(lock, std::chrono::milliseconds(stall), [&] { return h.unplugged; });
+                return false;
+            }
+            // The modelled transfer time; a cancel or unplug ends it early.
             const uint64_t generation = h.generation;
             auto stopped = [&] { return h.shutdown || h.unplugged || h.generation != generation; };
             if (stopped()) {
@@ -369,6 +380,20 @@ void SimBackend::Unplug(int number) {
 bool SimBackend::IsPlugged(int number) const {
     std::lock_guard lock(impl_->mutex);
     return impl_->nodes.count(number) != 0;
+}
+
+bool SimBackend::StallWrites(const std::string& path, uint32_t millis) {
+    int number = 0;
+    if (!ParseNodeNumber(hid::PathNode(path), number)) {
+        return false;
+    }
+    std::lock_guard lock(impl_->mutex);
+    auto it = impl_->nodes.find(number);
+    if (it == impl_->nodes.end()) {
+        return false;
+    }
+    it->second->stallMillis.store(millis);
+    return true;
 }
 
 void SimBackend::SetReportLatencyMicros(uint32_t micros) {

@@ -51,6 +51,10 @@ class SimBackend : public hid::HidBackend {
     // later Opens of its paths fail.
     void Unplug(int node);
     bool IsPlugged(int node) const;
+    // Fault: from now on every write to the interface of `path` takes
+    // `millis` and then fails, as a device that stops taking output reports
+    // does to hidraw; 0 ends it. False for an unknown path.
+    bool StallWrites(const std::string& path, uint32_t millis);
 
     // Modelled USB time per report in each direction (about 1 ms); 0 turns
     // the model off (benchmarks of host cost, most tests).

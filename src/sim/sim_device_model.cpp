@@ -84,8 +84,15 @@ void DeviceModel::LoadState() {
         return;
     }
     std::string text;
-    if (platform::ReadRegularFile(statePath_, text) != platform::ReadResult::Ok) {
+    const platform::ReadResult read = platform::ReadRegularFile(statePath_, text);
+    if (read == platform::ReadResult::Missing) {
         return;  // first run: factory state
+    }
+    if (read != platform::ReadResult::Ok) {
+        if (!platform::KeepBackup(statePath_)) {
+            persist_ = false;
+        }
+        return;
     }
     Json::Value root;
     Json::CharReaderBuilder builder;
@@ -118,8 +125,11 @@ void DeviceModel::LoadState() {
         }
     }
     if (!ok) {
-        // Damaged: keep it aside and start from the factory state.
-        platform::KeepBackup(statePath_);
+        // Damaged: keep it aside and start from the factory state; one that
+        // cannot be kept is left alone and this run's state is not saved.
+        if (!platform::KeepBackup(statePath_)) {
+            persist_ = false;
+        }
         return;
     }
     for (auto& [name, bytes] : loaded) {

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "device/fake_views.h"
+#include "device/keyboard_light_driver.h"
 #include "device/receiver_event_service.h"
 #include "hid/hid_backend.h"
 #include "hid/share_hid_pack_mgr.h"
@@ -644,6 +645,39 @@ TEST_P(KeyboardSim, DeviceEvents) {
     keyboard_->OnResync();
     EXPECT_EQ(view_.profileReloads, reloads + 1);
     EXPECT_FALSE(keyboard_->ResyncPending());
+}
+
+TEST_P(KeyboardSim, LightingDriverGoesWhileKeyEventsArrive) {
+    Connect();
+    ASSERT_EQ(keyboard_->ReadDeviceTables(), 1);
+    if (ViaReceiver()) {
+        eventPath_ = PathOf(*bus_, "pid_22aa", "&col03");
+        ReceiverEventService::Instance().StartService();
+        ASSERT_TRUE(keyboard_->OpenEventChannel(eventPath_, 9));
+    } else {
+        ASSERT_TRUE(keyboard_->OpenEventChannel(PathOf(*bus_, "pid_22ab", "&col03"), 1));
+    }
+    // Keys typed while the program exits (Alt+F4): the driver goes while the
+    // event thread hands it key events.
+    std::atomic<bool> typing{true};
+    std::thread keys([&] {
+        while (typing.load()) {
+            Model().PressKey(5);
+            Model().ReleaseKey(5);
+        }
+    });
+    for (int i = 0; i < 20; ++i) {
+        auto driver = std::make_unique<KeyboardLightingDriver>(*keyboard_);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        driver.reset();
+        EXPECT_EQ(keyboard_->LightingHooks(), nullptr);
+    }
+    typing.store(false);
+    keys.join();
+    keyboard_->ShutdownThreads();
+    if (ViaReceiver()) {
+        ReceiverEventService::Instance().StopService();
+    }
 }
 
 TEST_P(KeyboardSim, KeyEditsAndFactoryReset) {

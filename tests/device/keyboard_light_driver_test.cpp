@@ -124,6 +124,7 @@ TEST_F(LightingDriverTest, PreviewAnimatesAndModeChangesReachTheDevice) {
     keyboard_->OnAudioLevels(reinterpret_cast<const uint8_t*>(levels.data()), 100);
     ASSERT_TRUE(WaitFor([&] { return keyboard_->GetLedColour(105).alpha != 0; }));
     keyboard_->PushLedFrame();
+    driver_->Lighting().StreamWriter().WaitIdle();
     EXPECT_GE(driver_->Lighting().FramesSent(), 1u);
     const auto frame = devices_->Keyboard().Region(sim::kRegionFrame);
     EXPECT_TRUE(std::any_of(frame.begin(), frame.begin() + 342, [](uint8_t b) { return b != 0; }));
@@ -136,6 +137,7 @@ TEST_F(LightingDriverTest, PreviewAnimatesAndModeChangesReachTheDevice) {
     keyboard_->ApplyLighting();
     const uint32_t sent = driver_->Lighting().FramesSent();
     keyboard_->PushLedFrame();
+    driver_->Lighting().StreamWriter().WaitIdle();
     EXPECT_EQ(driver_->Lighting().FramesSent(), sent);
 }
 

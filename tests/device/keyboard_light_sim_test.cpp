@@ -6,6 +6,7 @@
 #include <memory>
 #include <thread>
 
+#include "device/fake_views.h"
 #include "device/keyboard_light.h"
 #include "device/palette.h"
 #include "hid/hid_backend.h"
@@ -149,6 +150,7 @@ TEST_F(LightingSimTest, FramesStreamOnlyInMusicAndColourSyncModes) {
     light_->SetPreviewLight(info_);
     const uint64_t before = devices_->KeyboardInterface().RequestCount();
     light_->PushLedFrame(nullptr, {}, 1, 1);
+    light_->StreamWriter().WaitIdle();
     EXPECT_EQ(devices_->KeyboardInterface().RequestCount(), before);
 
     for (uint8_t mode : {29, 30}) {
@@ -156,6 +158,7 @@ TEST_F(LightingSimTest, FramesStreamOnlyInMusicAndColourSyncModes) {
         light_->SetPreviewLight(info_);
         colours_.Set(3, {mode, 0, 0, 255});
         light_->PushLedFrame(nullptr, {}, 1, 1);
+        light_->StreamWriter().WaitIdle();
         const std::vector<uint8_t> frame = Region("frame");
         ASSERT_GE(frame.size(), 342u);
         EXPECT_EQ(frame[6], 127);
@@ -167,6 +170,7 @@ TEST_F(LightingSimTest, FramesStreamOnlyInMusicAndColourSyncModes) {
     EXPECT_EQ(devices_->Keyboard().FrameCount(), 2u);
     // Light control off: nothing at all.
     light_->PushLedFrame(nullptr, {}, 1, 0);
+    light_->StreamWriter().WaitIdle();
     EXPECT_EQ(light_->FramesSent(), 2u);
 }
 
@@ -177,16 +181,19 @@ TEST_F(LightingSimTest, FailedFrameSkipsFramesFor200Milliseconds) {
     light_->SetPreviewLight(info_);
     devices_->KeyboardInterface().Faults().Inject(sim::Fault::StatusFF);
     light_->PushLedFrame(nullptr, {}, 1, 1);
+    light_->StreamWriter().WaitIdle();
     EXPECT_EQ(light_->FramesSent(), 0u);
     const uint64_t before = devices_->KeyboardInterface().RequestCount();
     for (int i = 0; i < 12; ++i) {  // 192 ms of 16 ms ticks
         clock.Advance(16);
         light_->PushLedFrame(nullptr, {}, 1, 1);
+        light_->StreamWriter().WaitIdle();
     }
     EXPECT_EQ(devices_->KeyboardInterface().RequestCount(), before);
     EXPECT_EQ(light_->FramesSkipped(), 12u);
     clock.Advance(16);
     light_->PushLedFrame(nullptr, {}, 1, 1);
+    light_->StreamWriter().WaitIdle();
     EXPECT_EQ(light_->FramesSent(), 1u);
 }
 
@@ -206,10 +213,41 @@ TEST_F(LightingSimTest, ChunksAreDroppedWhileTheChannelIsBusy) {
     ASSERT_TRUE(channel_.Busy());
     platform::DebugCapture capture;
     light_->PushLedFrame(nullptr, {}, 1, 1);
+    light_->StreamWriter().WaitIdle();
     reader.join();
     EXPECT_EQ(capture.Count("放弃灯光数据"), (342u + 55) / 56);
     EXPECT_EQ(Region("frame")[0], 0);
     EXPECT_EQ(devices_->Keyboard().FrameCount(), 0u);
+}
+
+TEST_F(LightingSimTest, StalledDeviceNeverHoldsUpThePicture) {
+    platform::ManualTickClock clock;
+    clock.Set(5000);
+    info_.SelectItem = 29;
+    light_->SetPreviewLight(info_);
+    const std::string path = testing_support::PathOf(*bus_, "pid_22ab", "&col04");
+    // A device that does not take reports: each write takes 1.5 s and fails.
+    ASSERT_TRUE(bus_->StallWrites(path, 1500));
+    device_test::FakePageView view;
+    light_->PushLedFrame(&view, {0}, 1, 1);
+    for (int i = 0; i < 1000 && !light_->StreamWriter().Writing(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ASSERT_TRUE(light_->StreamWriter().Writing());
+    for (uint8_t i = 1; i <= 10; ++i) {
+        clock.Advance(16);
+        colours_.Set(0, {i, 0, 0, 255});
+        light_->PushLedFrame(&view, {0}, 1, 1);
+        EXPECT_EQ(view.colours[0].first, i) << "the picture goes on while the frame stalls";
+    }
+    EXPECT_TRUE(light_->StreamWriter().Writing()) << "no push waited for the stalled write";
+    EXPECT_EQ(light_->StreamWriter().Dropped(), 9u) << "only the newest frame waits";
+    EXPECT_EQ(light_->FramesSent(), 0u);
+
+    ASSERT_TRUE(bus_->StallWrites(path, 0));
+    light_->StreamWriter().WaitIdle();
+    EXPECT_EQ(light_->FramesSent(), 1u);
+    EXPECT_EQ(Region("frame")[0], (10 * 255) >> 8) << "the newest frame reached the keyboard";
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <thread>
 
 #include "platform/debug_output.h"
@@ -76,12 +78,114 @@ TEST(FileIo, ReaderRefusesWhatIsNotARegularFile) {
     EXPECT_EQ(out.size(), 2000u);
 }
 
-TEST(FileIo, BackupKeepsTheDamagedFile) {
+namespace {
+
+ino_t InodeOf(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0 ? st.st_ino : 0;
+}
+
+bool IsLink(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
+// A .bak that cannot be replaced makes both ways of keeping a file fail.
+void BlockBackup(const std::string& path) {
+    ASSERT_EQ(::mkdir((path + ".bak").c_str(), 0700), 0);
+    WriteAll(path + ".bak/inside", "x");
+}
+
+}  // namespace
+
+TEST(FileIo, BackupIsKeptWithoutReadingTheFile) {
     TempDir dir;
-    WriteAll(dir.File("list.ini"), "{ broken");
-    ASSERT_TRUE(platform::KeepBackup(dir.File("list.ini")));
-    EXPECT_EQ(ReadAll(dir.File("list.ini.bak")), "{ broken");
+    const std::string path = dir.File("list.ini");
+    WriteAll(path, "{ broken");
+    WriteAll(path + ".bak", "older");
+    platform::InjectReadErrorForTests(path);
+    std::string out;
+    EXPECT_EQ(platform::ReadRegularFile(path, out), platform::ReadResult::Error);
+    ASSERT_TRUE(platform::KeepBackup(path, platform::BackupWay::LinkOnly));
+    platform::InjectReadErrorForTests("");
+    EXPECT_EQ(ReadAll(path + ".bak"), "{ broken") << "the older backup gives way";
+    EXPECT_EQ(ReadAll(path), "{ broken") << "a linked backup leaves the file in place";
+    EXPECT_EQ(InodeOf(path), InodeOf(path + ".bak"));
     EXPECT_FALSE(platform::KeepBackup(dir.File("missing")));
+
+    const std::string blocked = dir.File("blocked.Json");
+    WriteAll(blocked, "data");
+    BlockBackup(blocked);
+    EXPECT_FALSE(platform::KeepBackup(blocked));
+    EXPECT_EQ(ReadAll(blocked), "data");
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
+        EXPECT_FALSE(platform::IsTemporaryFileName(entry.path().filename().string()))
+            << entry.path();
+    }
+}
+
+TEST(FileIo, OversizedFileIsKeptWithoutCopying) {
+    TempDir dir;
+    const std::string path = dir.File("profile.Json");
+    const int fd = ::open(path.c_str(), O_CREAT | O_WRONLY | O_CLOEXEC, 0600);
+    ASSERT_GE(fd, 0);
+    const bool sparse = ::ftruncate(fd, off_t{40} << 30) == 0;  // 40 GiB, no blocks
+    ::close(fd);
+    if (!sparse) {
+        GTEST_SKIP() << "no large sparse files here";
+    }
+    std::string out;
+    EXPECT_EQ(platform::ReadRegularFile(path, out), platform::ReadResult::TooLarge);
+    ASSERT_TRUE(platform::KeepBackup(path));
+    EXPECT_EQ(InodeOf(path + ".bak"), InodeOf(path));
+}
+
+TEST(FileIo, WritesGoThroughSymbolicLinksToTheirTarget) {
+    TempDir dir;
+    ASSERT_EQ(::mkdir(dir.File("dotfiles").c_str(), 0700), 0);
+    ASSERT_EQ(::mkdir(dir.File("data").c_str(), 0700), 0);
+    WriteAll(dir.File("dotfiles/profile.Json"), "old");
+    // A relative link, resolved against the link's own folder.
+    ASSERT_EQ(::symlink("../dotfiles/profile.Json", dir.File("data/profile.Json").c_str()), 0);
+    ASSERT_TRUE(platform::WriteFileAtomically(dir.File("data/profile.Json"), "new"));
+    EXPECT_TRUE(IsLink(dir.File("data/profile.Json")));
+    EXPECT_EQ(ReadAll(dir.File("dotfiles/profile.Json")), "new");
+
+    // Kept aside by a move, the target is written again through the link.
+    ASSERT_TRUE(platform::KeepBackup(dir.File("data/profile.Json")));
+    EXPECT_EQ(ReadAll(dir.File("dotfiles/profile.Json.bak")), "new");
+    ASSERT_EQ(::unlink(dir.File("dotfiles/profile.Json").c_str()), 0);
+    ASSERT_TRUE(platform::WriteFileAtomically(dir.File("data/profile.Json"), "fresh"));
+    EXPECT_TRUE(IsLink(dir.File("data/profile.Json")));
+    EXPECT_EQ(ReadAll(dir.File("dotfiles/profile.Json")), "fresh");
+
+    ASSERT_EQ(::symlink("loop", dir.File("loop").c_str()), 0);
+    EXPECT_FALSE(platform::WriteFileAtomically(dir.File("loop"), "x"));
+}
+
+TEST(FileIo, LeftoverTemporaryFilesAreSwept) {
+    TempDir dir;
+    TempDir outside;
+    ASSERT_EQ(::mkdir(dir.File("keyboard").c_str(), 0700), 0);
+    // What a kill between create and rename leaves.
+    const std::string leftover = std::string(".p.Json") + platform::kTempMarker + "Ab12Cd";
+    WriteAll(dir.File(leftover), "partial");
+    WriteAll(dir.File("keyboard/" + leftover), "partial");
+    WriteAll(outside.File(leftover), "partial");
+    ASSERT_EQ(::symlink(outside.Path().c_str(), dir.File("linked").c_str()), 0);
+    for (const char* keep : {"p.Json", ".hidden", "p.Json.XXXXXX", "keyboard/p.Json.bak"}) {
+        WriteAll(dir.File(keep), "keep");
+    }
+    ASSERT_TRUE(platform::WriteFileAtomically(dir.File("keyboard/p.Json"), "done"));
+
+    EXPECT_EQ(platform::SweepTemporaryFiles(dir.File("keyboard")), 1);
+    EXPECT_EQ(platform::SweepTemporaryFiles(dir.Path()), 1) << "links to folders are not followed";
+    EXPECT_FALSE(platform::FileExists(dir.File(leftover)));
+    EXPECT_TRUE(platform::FileExists(outside.File(leftover)));
+    for (const char* keep :
+         {"p.Json", ".hidden", "p.Json.XXXXXX", "keyboard/p.Json.bak", "keyboard/p.Json"}) {
+        EXPECT_TRUE(platform::FileExists(dir.File(keep))) << keep;
+    }
 }
 
 TEST(Paths, UserFoldersFollowXdgAndAreCreated) {
@@ -119,6 +223,15 @@ TEST(SettingsStore, RoundTripAndDamagedFileKept) {
     ASSERT_TRUE(store.SetInt("LANGUAGE", 1));
     EXPECT_EQ(ReadAll(dir.File("settings.json.bak")), "[not an object]");
     EXPECT_EQ(store.GetInt("LANGUAGE"), 1);
+
+    // A file that can be neither read nor kept is left alone.
+    WriteAll(dir.File("settings.json"), R"({"LANGUAGE":3,"other":"x"})");
+    ASSERT_EQ(::unlink(dir.File("settings.json.bak").c_str()), 0);
+    BlockBackup(dir.File("settings.json"));
+    platform::InjectReadErrorForTests(dir.File("settings.json"));
+    EXPECT_FALSE(store.SetInt("LANGUAGE", 0));
+    platform::InjectReadErrorForTests("");
+    EXPECT_EQ(ReadAll(dir.File("settings.json")), R"({"LANGUAGE":3,"other":"x"})");
 }
 
 TEST(Launcher, StartsWithoutShellAndRefusesOddTargets) {

@@ -144,9 +144,12 @@ TEST(JsonFileStore, BrokenFileIsKeptAsBackupBeforeFallback) {
     TempDir dir;
     WriteAll(dir.File("p.Json"), "{broken");
     Json::Value out;
-    EXPECT_EQ(profile::ParseOrKeepBackup(dir.File("p.Json"), out), JsonStatus::Invalid);
+    JsonStatus status = JsonStatus::Ok;
+    EXPECT_TRUE(profile::ParseOrKeepBackup(dir.File("p.Json"), out, status));
+    EXPECT_EQ(status, JsonStatus::Invalid);
     EXPECT_EQ(ReadAll(dir.File("p.Json.bak")), "{broken");
-    EXPECT_EQ(profile::ParseOrKeepBackup(dir.File("none.Json"), out), JsonStatus::Missing);
+    EXPECT_TRUE(profile::ParseOrKeepBackup(dir.File("none.Json"), out, status));
+    EXPECT_EQ(status, JsonStatus::Missing);
     EXPECT_FALSE(platform::FileExists(dir.File("none.Json.bak")));
 }
 

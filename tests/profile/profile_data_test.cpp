@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "platform/file_io.h"
 #include "profile/json_file_store.h"
@@ -70,6 +71,30 @@ TEST(ProfileData, BrokenProfileIsKeptAsBackupThenSeeded) {
     f.data.LoadProfile(f.path);
     EXPECT_EQ(ReadAll(f.path + ".bak"), "{ not json");
     EXPECT_EQ(Parse(f.path)["Device"][0]["LightInfo"]["Light"].asInt(), 4);
+}
+
+TEST(ProfileData, UnreadableProfileIsNeverReplacedUnlessKept) {
+    Fixture<CKeyboardProfiledata> f;
+    const std::string tuned =
+        R"({"Device":[null,{"LightInfo":{"SelectItem":9}}],"profilename":"tuned"})";
+    WriteAll(f.path, tuned);
+    // As for a root-owned 0600 file read by the user, or an I/O error.
+    platform::InjectReadErrorForTests(f.path);
+    f.data.LoadProfile(f.path);
+    platform::InjectReadErrorForTests("");
+    EXPECT_EQ(ReadAll(f.path + ".bak"), tuned);
+    EXPECT_EQ(f.data.GetLightInfo().SelectItem, 5) << "this run goes on with the defaults";
+
+    // When it cannot be kept either, neither loading nor saving touches it.
+    WriteAll(f.path, tuned);
+    ASSERT_TRUE(platform::RemoveFile(f.path + ".bak"));
+    ASSERT_EQ(::mkdir((f.path + ".bak").c_str(), 0700), 0);
+    WriteAll(f.path + ".bak/x", "x");
+    platform::InjectReadErrorForTests(f.path);
+    f.data.LoadProfile(f.path);
+    EXPECT_FALSE(f.data.Save());
+    platform::InjectReadErrorForTests("");
+    EXPECT_EQ(ReadAll(f.path), tuned);
 }
 
 TEST(ProfileData, WithoutAnyFileGettersYieldDefaults) {

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <random>
@@ -217,6 +218,24 @@ TEST(ProfileList, CorruptListIsBackedUpAndRebuiltFromProfileFiles) {
     EXPECT_EQ(again.Names(), (std::vector<std::string>{"profile1", "Work"}));
     EXPECT_EQ(ReadAll(f.list.ListPath() + ".bak"), "{\"profilelist\": [ {");
     f.ExpectInvariants();
+}
+
+TEST(ProfileList, UnreadableListThatCannotBeKeptIsNeverRewritten) {
+    ListFixture f;
+    f.list.LoadProfileList();
+    f.list.AddProfile();
+    const std::string before = ReadAll(f.list.ListPath());
+    // Unreadable, and its .bak cannot be replaced: nothing may touch it.
+    ASSERT_EQ(::mkdir((f.list.ListPath() + ".bak").c_str(), 0700), 0);
+    WriteAll(f.list.ListPath() + ".bak/x", "x");
+    platform::InjectReadErrorForTests(f.list.ListPath());
+    ProfileList again;
+    again.SetProfilePaths(f.dir.Path(), f.dir.File("template.Json"));
+    EXPECT_FALSE(again.LoadProfileList());
+    EXPECT_EQ(again.Names().size(), 2u) << "rebuilt from the profile files for this run";
+    EXPECT_NE(again.AddProfile(), ProfileList::kDone);
+    platform::InjectReadErrorForTests("");
+    EXPECT_EQ(ReadAll(f.list.ListPath()), before);
 }
 
 TEST(ProfileList, EntriesWithUnsafeIdentifiersAreNeverUsed) {

@@ -70,6 +70,15 @@ CMainWnd::~CMainWnd() {
         if (row.entry)
             row.entry->SetDevice(nullptr);
     }
+    // Every device's workers (event thread, receiver service use, light
+    // thread) are joined before anything they call goes: a key event
+    // arriving now would otherwise reach a destroyed lighting driver.
+    for (DeviceRow& row : rows_) {
+        if (row.device)
+            row.device->ShutdownThreads();
+        if (row.lighting)
+            row.lighting->Lighting().StopThread();
+    }
     for (DeviceRow& row : rows_) {
         row.lighting.reset();
         row.device.reset();
