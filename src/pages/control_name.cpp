@@ -9,8 +9,9 @@ char LowerAscii(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-// Leading whitespace, a sign, then digits up to the first other character.
-int ReadLeadingNumber(std::string_view text) {
+}  // namespace
+
+int LeadingNumber(std::string_view text) {
     size_t i = 0;
     while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
         ++i;
@@ -41,8 +42,6 @@ int ReadLeadingNumber(std::string_view text) {
     return value;
 }
 
-}  // namespace
-
 IndexedName SplitControlName(std::string_view name) {
     IndexedName out;
     const size_t underscore = name.rfind('_');
@@ -50,7 +49,7 @@ IndexedName SplitControlName(std::string_view name) {
         return out;
     out.indexed = true;
     out.prefix = name.substr(0, underscore + 1);
-    out.index = ReadLeadingNumber(name.substr(underscore + 1));
+    out.index = LeadingNumber(name.substr(underscore + 1));
     return out;
 }
 

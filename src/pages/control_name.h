@@ -19,6 +19,10 @@ struct IndexedName {
 
 IndexedName SplitControlName(std::string_view name);
 
+// Text read as atoi does: leading blanks, a sign, the leading digits; 0
+// without digits. Saturates at the int range.
+int LeadingNumber(std::string_view text);
+
 bool EqualsIgnoringCase(std::string_view a, std::string_view b);
 
 }  // namespace pages
