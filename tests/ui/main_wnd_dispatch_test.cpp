@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "device/device_classes.h"
+#include "device/keyboard_light_driver.h"
 #include "pages/dispatch_routes.h"
 #include "pages/page_hooks.h"
 #include "platform/debug_output.h"
@@ -306,6 +307,40 @@ TEST(MainWndDispatch, KeyboardSystemSettingsAreStoredWithinTheirRanges) {
     wnd.SendNotify(&delay2.w, QStringLiteral("selectchanged"), 1);
     wnd.SendNotify(&delay1.w, QStringLiteral("selectchanged"), 0);  // lost its mark
     EXPECT_EQ(keyboard->GetSystemStagesCopy().RepeatDelay, 2);
+
+    // The custom colour buttons fill the custom table: off switches the
+    // palette slot off, bright takes a palette colour.
+    auto* driver = dynamic_cast<device::KeyboardLightingDriver*>(keyboard->LightingHooks());
+    ASSERT_NE(driver, nullptr);
+    driver->Lighting().SetCurrentPaletteSlot(5);
+    Sender off("custom_off_color_btn"), bright("custom_bright_color_btn");
+    wnd.SendNotify(&off.w, QStringLiteral("click"));
+    EXPECT_EQ(driver->Lighting().CurrentPaletteSlot(), 0);
+    wnd.SendNotify(&bright.w, QStringLiteral("click"));
+    EXPECT_GE(driver->Lighting().CurrentPaletteSlot(), 1);
+}
+
+TEST(MainWndDispatch, TitleButtonsActByIdentityAndOpenTheirWindows) {
+    WindowWorld w;
+    ASSERT_TRUE(w.Start());
+    ui::CMainWnd& wnd = w.Window();
+    Hooks hooks(wnd);
+    // A control that only shares the name is not the title button.
+    Sender lookalike("maxbtn");
+    wnd.SendNotify(&lookalike.w, QStringLiteral("click"));
+    EXPECT_FALSE(wnd.isMaximized());
+    uitest::Click(wnd.FindControl(QStringLiteral("maxbtn")));
+    EXPECT_TRUE(wnd.isMaximized());
+    uitest::Click(wnd.FindControl(QStringLiteral("restorebtn")));
+    EXPECT_FALSE(wnd.isMaximized());
+    uitest::Click(wnd.FindControl(QStringLiteral("skinbtn")));
+    uitest::Click(wnd.FindControl(QStringLiteral("setbtn")));
+    ASSERT_EQ(hooks.Of(Owner::SkinPanel).size(), 1u);
+    ASSERT_EQ(hooks.Of(Owner::SettingsWindow).size(), 1u);
+    EXPECT_EQ(hooks.Of(Owner::SettingsWindow).back().route, Route::OpenSettingsAtButton);
+    Sender noDevice("nodevice_ok_btn");
+    wnd.SendNotify(&noDevice.w, QStringLiteral("click"));
+    EXPECT_FALSE(wnd.isVisible());
 }
 
 TEST(MainWndDispatch, DpiEditClampsSlidersShowTheirValueAndDeviceSettingsOpen) {
