@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRadioButton>
 #include <QSlider>
 #include <memory>
 
@@ -307,6 +308,26 @@ TEST(MainWndDispatch, KeyboardSystemSettingsAreStoredWithinTheirRanges) {
     wnd.SendNotify(&delay2.w, QStringLiteral("selectchanged"), 1);
     wnd.SendNotify(&delay1.w, QStringLiteral("selectchanged"), 0);  // lost its mark
     EXPECT_EQ(keyboard->GetSystemStagesCopy().RepeatDelay, 2);
+
+    // Real options of a group: the click on one also unmarks the other,
+    // which must not undo the choice.
+    auto* group = new QWidget(page);
+    auto* rate1 = new QRadioButton(group);
+    rate1->setObjectName(QStringLiteral("polling_rate_option_1"));
+    auto* rate2 = new QRadioButton(group);
+    rate2->setObjectName(QStringLiteral("polling_rate_option_2"));
+    rate2->move(0, 30);
+    group->resize(200, 80);
+    group->show();
+    wnd.WireControls(group);
+    uitest::Click(rate1);
+    EXPECT_EQ(keyboard->GetSystemStagesCopy().PollingRate, 1);
+    uitest::Click(rate2);
+    ASSERT_TRUE(rate2->isChecked());
+    EXPECT_FALSE(rate1->isChecked());
+    EXPECT_EQ(keyboard->GetSystemStagesCopy().PollingRate, 2);
+    uitest::Click(rate1);
+    EXPECT_EQ(keyboard->GetSystemStagesCopy().PollingRate, 1);
 
     // The custom colour buttons fill the custom table: off switches the
     // palette slot off, bright takes a palette colour.
