@@ -178,9 +178,12 @@ intptr_t CMainWnd::HandleCustomMessage(uint32_t message, uintptr_t wParam, intpt
                 SetWindowTimer(kTrayMenuTimer, 10);
             return 0;
         case kMsgKeyCaptureHook: {
-            // The single-key capture hook belongs to the key page.
+            // The single-key capture hook belongs to the key page: 1 installs
+            // it, 0 removes it.
+            if (wParam > 1)
+                return 0;
             pages::RouteEvent capture;
-            capture.route = wParam != 0 ? pages::Route::KeyCaptureOn : pages::Route::KeyCaptureOff;
+            capture.route = wParam == 1 ? pages::Route::KeyCaptureOn : pages::Route::KeyCaptureOff;
             capture.control = "keyset_keyboard_text_edit";
             capture.wParam = wParam;
             PageHooksOf(pages::Owner::KeyPage).Handle(capture);
