@@ -3,6 +3,11 @@
 // matches wins. Each route names the handler that owns it, the window itself
 // or one of the pages, and how far an index taken from the name may go.
 // Pure data and lookup; the window binds the routes to its handlers.
+//
+// A new route is a Route value, its RouteInfo row (kept in Route order), a
+// row in the table of its notification type (or the menu table), and its
+// handler: a case of CMainWnd::RunShellRoute for the window's own routes, or
+// the Handle of the page registered for its owner (CMainWnd::SetPageHooks).
 #pragma once
 
 #include <cstdint>
