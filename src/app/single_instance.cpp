@@ -5,6 +5,7 @@
 
 #include "platform/debug_output.h"
 #include "ui/framework/registered_messages.h"
+#include "ui/main_window/app_messages.h"
 
 namespace app {
 namespace {
@@ -86,9 +87,17 @@ void SingleInstance::SetReceiver(Receiver receiver) {
 }
 
 void SingleInstance::Message(const QString& name, qulonglong wParam, qlonglong lParam) {
-    const uint32_t number = ui::FindRegisteredMessage(name.toStdString());
-    if (number == 0)
+    const std::string text = name.toStdString();
+    const uint32_t number =
+        ui::AcceptedFromOtherPrograms(text) ? ui::FindRegisteredMessage(text) : 0;
+    if (number == 0) {
+        // Hook and internal messages carry in-process meaning; nothing from
+        // outside may inject them.
+        if (calledFromDBus())
+            sendErrorReply(QDBusError::AccessDenied,
+                           QStringLiteral("message not accepted: ") + name.left(100));
         return;
+    }
     const auto w = static_cast<uintptr_t>(wParam);
     const auto l = static_cast<intptr_t>(lParam);
     if (receiver_) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QDBusConnection>
+#include <QDBusContext>
 #include <QObject>
 #include <QString>
 #include <functional>
@@ -17,7 +18,7 @@ QString BusNameForTitle(const QString& title);
 inline constexpr const char* kInstanceObjectPath = "/io/qx70/Instance";
 inline constexpr const char* kInstanceInterface = "io.qx70.Instance";
 
-class SingleInstance : public QObject {
+class SingleInstance : public QObject, protected QDBusContext {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "io.qx70.Instance")
   public:
@@ -38,8 +39,9 @@ class SingleInstance : public QObject {
     void Release();
 
   public slots:
-    // Only messages this program registered are accepted; anything else a
-    // program on the bus sends is ignored.
+    // Only the messages other programs may send are accepted (see
+    // ui::AcceptedFromOtherPrograms); the rest, and names this program never
+    // registered, are refused with a D-Bus error.
     Q_SCRIPTABLE void Message(const QString& name, qulonglong wParam, qlonglong lParam);
 
   private:

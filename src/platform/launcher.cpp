@@ -43,4 +43,27 @@ bool OpenWithDesktop(const std::string& target) {
     return Launch("xdg-open", {target});
 }
 
+std::vector<LaunchCommand> DeviceSettingsCommands(int which) {
+    if (which == 0) {
+        return {{"gnome-control-center", {"keyboard"}},
+                {"systemsettings", {"kcm_keyboard"}},
+                {"xfce4-keyboard-settings", {}}};
+    }
+    if (which == 1) {
+        return {{"gnome-control-center", {"mouse"}},
+                {"systemsettings", {"kcm_mouse"}},
+                {"xfce4-mouse-settings", {}}};
+    }
+    return {};
+}
+
+bool OpenDeviceSettings(int which) {
+    for (const LaunchCommand& c : DeviceSettingsCommands(which)) {
+        if (Launch(c.program, c.args)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace platform

@@ -15,4 +15,14 @@ bool Launch(const std::string& program, const std::vector<std::string>& args);
 // (xdg-open). Only http, https and file addresses and absolute paths.
 bool OpenWithDesktop(const std::string& target);
 
+// The desktop's keyboard (0) or mouse (1) settings: the settings programs
+// of the common desktops, tried in order until one starts.
+struct LaunchCommand {
+    std::string program;
+    std::vector<std::string> args;
+};
+std::vector<LaunchCommand> DeviceSettingsCommands(int which);
+// False for another `which` or when none of them could be started.
+bool OpenDeviceSettings(int which);
+
 }  // namespace platform

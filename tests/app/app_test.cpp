@@ -1,26 +1,33 @@
 // Start-up pieces in-process: command line, bus name, private fonts.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusPendingCall>
+#include <QElapsedTimer>
 #include <QFontDatabase>
+#include <cstdlib>
 
 #include "app/command_line.h"
 #include "app/private_fonts.h"
 #include "app/single_instance.h"
 #include "support/temp_dir.h"
 #include "ui/framework/application.h"
+#include "ui/framework/registered_messages.h"
+#include "ui/main_window/app_messages.h"
 
 namespace {
 
+// One application per process, whichever suite asks first.
 void EnsureApplication() {
-    static ui::Application* app = [] {
-        setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        static int argc = 1;
-        static char name[] = "test_app";
-        static char* argv[] = {name, nullptr};
-        return new ui::Application(argc, argv);
-    }();
-    (void)app;
+    if (QCoreApplication::instance() != nullptr)
+        return;
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    static int argc = 1;
+    static char name[] = "test_app";
+    static char* argv[] = {name, nullptr};
+    new ui::Application(argc, argv);
 }
 
 app::CommandLine Parse(std::vector<std::string> args) {
@@ -50,6 +57,65 @@ TEST(SingleInstance, BusNameIsAValidNameDerivedFromTheTitle) {
     EXPECT_EQ(app::BusNameForTitle(QStringLiteral("Morvath QX70 MECHANICAL GAMING KEYBOARD")),
               QStringLiteral("io.qx70.Morvath_QX70_MECHANICAL_GAMING_KEYBOARD"));
     EXPECT_EQ(app::BusNameForTitle(QStringLiteral("7 x.y/é")), QStringLiteral("io.qx70._7_x_y__"));
+}
+
+TEST(SingleInstance, OtherProgramsMaySendOnlyTheirOwnMessages) {
+    if (std::getenv("DBUS_SESSION_BUS_ADDRESS") == nullptr)
+        GTEST_SKIP() << "needs a session bus (run under dbus-run-session)";
+    EnsureApplication();
+    ui::RegisterInstanceMessage();
+    ui::RegisterGuidMessages();
+    for (const char* game : ui::kGameMessageNames)
+        ui::RegisterWindowMessage(game);
+    const uint32_t hook = ui::RegisterWindowMessage("WM_HOOK_KEY_KBMACRO_MSG");
+    ASSERT_NE(hook, 0u);
+
+    const QString busName = QStringLiteral("io.qx70.AllowListTest");
+    app::SingleInstance instance(busName);
+    ASSERT_EQ(instance.Acquire(), app::SingleInstance::State::First);
+    std::vector<uint32_t> received;
+    instance.SetReceiver([&](uint32_t m, uintptr_t, intptr_t) { received.push_back(m); });
+
+    // Another program: its own connection to the bus.
+    QDBusConnection other =
+        QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("other"));
+    ASSERT_TRUE(other.isConnected());
+    auto send = [&](const QString& name) {
+        QDBusMessage call = QDBusMessage::createMethodCall(
+            busName, QString::fromLatin1(app::kInstanceObjectPath),
+            QString::fromLatin1(app::kInstanceInterface), QStringLiteral("Message"));
+        call << name << static_cast<qulonglong>(256) << static_cast<qlonglong>(4096);
+        QDBusPendingCall pending = other.asyncCall(call, 5000);
+        QElapsedTimer clock;
+        clock.start();
+        while (!pending.isFinished() && clock.elapsed() < 6000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        return pending.reply();
+    };
+
+    for (const char* refused : {"WM_HOOK_KEY_KBMACRO_MSG", ui::kLightStateMessageName,
+                                ui::kAudioLinkMessageName, "never registered", ""}) {
+        const QDBusMessage answer = send(QString::fromUtf8(refused));
+        EXPECT_EQ(answer.type(), QDBusMessage::ErrorMessage) << refused;
+        EXPECT_EQ(answer.errorName(), QStringLiteral("org.freedesktop.DBus.Error.AccessDenied"))
+            << refused;
+    }
+    EXPECT_TRUE(received.empty());
+
+    const char* accepted[] = {"Morvath QX70 MECHANICAL GAMING KEYBOARD",
+                              "Game_Start",
+                              "game_death",
+                              ui::kLightControlMessageName,
+                              ui::kVoveDodaQueryMessageName,
+                              ui::kSettingsRelayMessageName};
+    for (const char* name : accepted)
+        EXPECT_EQ(send(QString::fromUtf8(name)).type(), QDBusMessage::ReplyMessage) << name;
+    ASSERT_EQ(received.size(), std::size(accepted));
+    EXPECT_EQ(received[0], ui::RegisteredAppMessages().instance);
+    EXPECT_EQ(received[2], ui::FindRegisteredMessage("Game_Death"));
+    EXPECT_EQ(received[5], ui::RegisteredAppMessages().settingsRelay);
+    instance.Release();
+    QDBusConnection::disconnectFromBus(QStringLiteral("other"));
 }
 
 TEST(PrivateFonts, MissingUnreadableAndBrokenFilesAreSkipped) {

@@ -427,6 +427,8 @@ intptr_t Window::DefaultMessage(uint32_t message, uintptr_t wParam, intptr_t) {
                 activateWindow();
             } else if (wParam == kScMinimize) {
                 showMinimized();
+            } else if (wParam == kScMaximize) {
+                showMaximized();
             }
             return 0;
         default:

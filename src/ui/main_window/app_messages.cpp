@@ -1,5 +1,6 @@
 #include "ui/main_window/app_messages.h"
 
+#include "pages/control_name.h"
 #include "platform/paths.h"
 #include "ui/framework/registered_messages.h"
 
@@ -29,6 +30,18 @@ void RegisterGuidMessages() {
     m.lightControl = RegisterWindowMessage(kLightControlMessageName);
     m.voveDodaQuery = RegisterWindowMessage(kVoveDodaQueryMessageName);
     m.audioLink = RegisterWindowMessage(kAudioLinkMessageName);
+}
+
+bool AcceptedFromOtherPrograms(std::string_view name) {
+    const char* const accepted[] = {platform::kProductTitle,   kGameMessageNames[0],
+                                    kGameMessageNames[1],      kGameMessageNames[2],
+                                    kGameMessageNames[3],      kLightControlMessageName,
+                                    kVoveDodaQueryMessageName, kSettingsRelayMessageName};
+    for (const char* a : accepted) {
+        if (pages::EqualsIgnoringCase(name, a))
+            return true;
+    }
+    return false;
 }
 
 }  // namespace ui

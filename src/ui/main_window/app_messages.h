@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 namespace ui {
 
@@ -10,6 +11,9 @@ inline constexpr const char* kLightStateMessageName = "{4695579F-999A-41d4-9FAF-
 inline constexpr const char* kLightControlMessageName = "{4695579F-999A-41d4-9FAF-EFFCE93EBF17}";
 inline constexpr const char* kVoveDodaQueryMessageName = "{4695579F-999A-41d4-9FAF-EFFCE93EBF18}";
 inline constexpr const char* kAudioLinkMessageName = "{4695579F-999A-41d4-9FAF-EFFCE93EBE19}";
+
+inline constexpr const char* kGameMessageNames[4] = {"Game_Start", "Game_End", "Game_Kill",
+                                                     "Game_Death"};
 
 struct AppMessages {
     uint32_t instance = 0;  // UWM_INSTANCE_MSG, from the product title
@@ -26,5 +30,10 @@ const AppMessages& RegisteredAppMessages();
 uint32_t RegisterInstanceMessage();
 // Registers the five GUID messages in their fixed order.
 void RegisterGuidMessages();
+
+// Whether another program may send the message of this name: the instance
+// message, the four game events, the lighting-control request, the VoveDoda
+// query and the settings relay. Compared without case, as registration does.
+bool AcceptedFromOtherPrograms(std::string_view name);
 
 }  // namespace ui

@@ -10,6 +10,7 @@
 #include "device/keyboard_light_driver.h"
 #include "device/receiver_event_service.h"
 #include "platform/debug_output.h"
+#include "platform/launcher.h"
 #include "platform/paths.h"
 #include "ui/framework/control_ops.h"
 #include "ui/framework/registered_messages.h"
@@ -29,7 +30,6 @@ namespace {
 CMainWnd* g_mainWnd = nullptr;
 
 constexpr const char* kWindowIconFile = "main/logo.png";
-constexpr const char* kGameMessageNames[4] = {"Game_Start", "Game_End", "Game_Kill", "Game_Death"};
 
 }  // namespace
 
@@ -53,7 +53,7 @@ int CheckedScale(int dpi) {
     }
 }
 
-CMainWnd::CMainWnd() {
+CMainWnd::CMainWnd() : openDeviceSettings_(platform::OpenDeviceSettings) {
     setObjectName(QStringLiteral("MainWnd"));
     g_mainWnd = this;
     for (int i = 0; i < 4; ++i)
@@ -121,50 +121,6 @@ void CMainWnd::InitWindow() {
     tray_.Create(this, icon, QString::fromUtf8(platform::kProductTitle), kTrayNotifyMessage);
 }
 
-void CMainWnd::Notify(const Notification& n) {
-    if (!n.sender)
-        return;
-    const QString name = n.sender->objectName();
-    auto is = [&name](const char* s) {
-        return name.compare(QLatin1String(s), Qt::CaseInsensitive) == 0;
-    };
-    if (n.type == QLatin1String(notify::kWindowInit)) {
-        if (!initialised_)
-            WindowStart();
-        return;
-    }
-    if (n.type == QLatin1String(notify::kWindowSize)) {
-        if (displayChanged_ && n.sender == Root()) {
-            displayChanged_ = false;
-            ApplyScale();
-        }
-        return;
-    }
-    if (n.type == QLatin1String(notify::kSelectChanged)) {
-        if (is("device_select") && n.wParam != 0)
-            OnDeviceBarSelected(EntryOf(n.sender));
-        return;
-    }
-    if (n.type != QLatin1String(notify::kClick))
-        return;
-    if (n.sender == closeBtn_) {
-        CloseChildWindows();
-        close();
-    } else if (n.sender == minBtn_) {
-        showMinimized();
-    } else if (n.sender == maxBtn_) {
-        showMaximized();
-    } else if (n.sender == restoreBtn_) {
-        showNormal();
-    } else if (is("control_light_status")) {
-        ToggleLightControl();
-    } else if (is("device_select_next")) {
-        ScrollDeviceBar(true);
-    } else if (is("device_select_prev")) {
-        ScrollDeviceBar(false);
-    }
-}
-
 bool CMainWnd::AllowedWhileSuspended(uint32_t message) const {
     const AppMessages& app = RegisteredAppMessages();
     if (message == 0)
@@ -230,18 +186,22 @@ intptr_t CMainWnd::HandleCustomMessage(uint32_t message, uintptr_t wParam, intpt
             else if (lParam == kWmRButtonUp)
                 SetWindowTimer(kTrayMenuTimer, 10);
             return 0;
-        case kMsgKeyCaptureHook:
-            // The single-key capture hook arrives with macro recording.
+        case kMsgKeyCaptureHook: {
+            // The single-key capture hook belongs to the key page: 1 installs
+            // it, 0 removes it.
+            if (wParam > 1)
+                return 0;
+            pages::RouteEvent capture;
+            capture.route = wParam == 1 ? pages::Route::KeyCaptureOn : pages::Route::KeyCaptureOff;
+            capture.control = "keyset_keyboard_text_edit";
+            capture.wParam = wParam;
+            PageHooksOf(pages::Owner::KeyPage).Handle(capture);
             return 0;
+        }
         case kMsgMenuCommand: {
             const QString name = pendingMenuCommand_;
             pendingMenuCommand_.clear();
-            if (name == QLatin1String("exit")) {
-                CloseChildWindows();
-                Post(kWmClose, 0, 0);
-            } else {
-                MenuCommand(name);
-            }
+            RunMenuCommand(name);
             return 0;
         }
         case kMsgShowSettingProgress:
@@ -506,20 +466,6 @@ void CMainWnd::OpenTrayMenu() {
     }
     auto* menu = static_cast<CTrayMenuWnd*>(menuWindow_.data());
     menu->Popup();
-}
-
-void CMainWnd::MenuCommand(const QString& name) {
-    if (name.isEmpty())
-        return;
-    if (name == QLatin1String("show")) {
-        if (!(isVisible() && !isMinimized()))
-            ToggleFromTray();
-        return;
-    }
-    if (name == QLatin1String("exit")) {
-        pendingMenuCommand_ = name;
-        Send(kMsgMenuCommand, 0, 0);
-    }
 }
 
 void CMainWnd::ToggleLightControl() {

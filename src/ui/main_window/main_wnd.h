@@ -9,6 +9,7 @@
 #include <array>
 #include <chrono>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -17,6 +18,7 @@
 #include "device/device_views.h"
 #include "hid/supported_devices.h"
 #include "hid/window_message_sink.h"
+#include "pages/page_hooks.h"
 #include "platform/worker_thread.h"
 #include "ui/framework/tray_icon.h"
 #include "ui/framework/window.h"
@@ -77,6 +79,10 @@ void SetWindowBusUse(bool use);
 // The profile data a device object owns; null for an unknown class.
 profile::CBasicProfiledata* ProfileOf(device::CVornelUSBDevice* device);
 
+// The DPI edit of the tavik page takes values in this range.
+inline constexpr int kTavikDpiMin = 200;
+inline constexpr int kTavikDpiMax = 6500;
+
 class CMainWnd : public Window, public device::LifecycleWindow, public device::MainWindowLink {
     Q_OBJECT
   public:
@@ -117,8 +123,23 @@ class CMainWnd : public Window, public device::LifecycleWindow, public device::M
     void ApplyScale();
     // Shows or hides the window as the tray icon's left click does.
     void ToggleFromTray();
-    // Runs a menu command ("exit", "show", ...).
+    // Runs a menu command ("exit", "show", ...) through message 1145.
     void MenuCommand(const QString& name);
+
+    // The page that carries out the routes of `owner`; null restores the
+    // default, which does nothing. The window does not own it.
+    void SetPageHooks(pages::Owner owner, pages::PageHooks* hooks);
+    pages::PageHooks& PageHooksOf(pages::Owner owner) const;
+    // The message window: (parent, title, text, dpi, textIsId, buttons) -> 1
+    // when the user confirmed. Until one is set nothing is shown and every
+    // question counts as declined.
+    using MessageWindowFn =
+        std::function<int(QWidget* parent, const QString& title, const QString& text, int dpi,
+                          bool textIsId, int buttons)>;
+    void SetMessageWindow(MessageWindowFn show);
+    // Opens the desktop's keyboard (0) or mouse (1) settings; the default
+    // starts the desktop's settings program.
+    void SetDeviceSettingsOpener(std::function<bool(int which)> open);
 
     // device::LifecycleWindow
     void SetEntryState(int row, bool visible, bool select) override;
@@ -180,6 +201,20 @@ class CMainWnd : public Window, public device::LifecycleWindow, public device::M
     void OpenTrayMenu();
     std::vector<CDeviceOptionUI*> BarEntries() const;
 
+    // Notification routing (main_wnd_dispatch.cpp).
+    std::string IdentityOf(const QWidget* sender) const;
+    void RunShellRoute(const pages::RouteEvent& event, const Notification& n);
+    void RunMenuCommand(const QString& name);
+    void CloseToTray();
+    void RestoreDeviceDefaults();
+    void OpenDeviceSettings(int which);
+    void FillCustomColour(bool on);
+    void ChangeKeyboardSystem(const pages::RouteEvent& event);
+    void ShowColourComponent(const char* label, const char* format, int value);
+    void DpiSliderToEdit(int stage, int value);
+    void DpiEditToSlider(int stage);
+    QWidget* CurrentPage() const;
+
     TrayIcon tray_;
     // Title-bar controls, found once in InitWindow (null when the skin lacks one).
     QPointer<QWidget> closeBtn_, maxBtn_, restoreBtn_, minBtn_, skinBtn_, gameModeBtn_, cloudBtn_,
@@ -211,6 +246,9 @@ class CMainWnd : public Window, public device::LifecycleWindow, public device::M
     int selectedVariant_ = 0;
     std::string profileName_;
     QString pendingMenuCommand_;
+    std::array<pages::PageHooks*, static_cast<size_t>(pages::Owner::Count)> pageHooks_{};
+    MessageWindowFn messageWindow_;
+    std::function<bool(int)> openDeviceSettings_;
     // Arrivals and removals that came while the system slept, in order.
     std::deque<std::pair<uint32_t, int>> deferredDeviceMessages_;
     uint32_t gameMessages_[4] = {0, 0, 0, 0};

@@ -1,0 +1,10 @@
+#include "pages/page_hooks.h"
+
+namespace pages {
+
+PageHooks& NoPage() {
+    static PageHooks none;
+    return none;
+}
+
+}  // namespace pages
