@@ -26,6 +26,7 @@
 #include "ui/framework/application.h"
 #include "ui/framework/control_ops.h"
 #include "ui/framework/layout_loader.h"
+#include "ui/framework/text_manager.h"
 #include "ui/framework/window_messages.h"
 
 namespace ui {
@@ -114,6 +115,7 @@ bool Window::Create(QWidget* parent, const QString& title, int width, int height
     }
     designSize_ = QSize(width, height);
     resize(ScaleValue(width, dpi_), ScaleValue(height, dpi_));
+    TextManager::Instance().ApplyTexts(this);
     InitWindow();
     QCoreApplication::postEvent(this, new QEvent(InitEventType()));
     return true;
@@ -140,7 +142,16 @@ int Window::ShowModal() {
 }
 
 void Window::Close(int result) {
+    if (outsideClose_) {
+        // Called from OnCloseRequest: the close under way goes on (Qt
+        // ignores a nested close()).
+        outsideCloseAccepted_ = true;
+        closeResult_ = result;
+        return;
+    }
+    closing_ = true;
     close();
+    closing_ = false;
     if (modalLoop_ != nullptr)
         modalLoop_->exit(result);
 }
@@ -160,6 +171,8 @@ QWidget* Window::BuildLayout(const QString& resource, QWidget* parent) {
         return nullptr;
     if (parent != nullptr && parent->layout() != nullptr)
         parent->layout()->addWidget(built);
+    // Built after a language change, it shows the current language too.
+    TextManager::Instance().ApplyTexts(built);
     for (const QPointer<QWidget>& w : loader.Created()) {
         if (w)
             WireControl(w);
@@ -427,6 +440,10 @@ intptr_t Window::DefaultMessage(uint32_t message, uintptr_t wParam, intptr_t) {
                 activateWindow();
             } else if (wParam == kScMinimize) {
                 showMinimized();
+            } else if (wParam == kScMaximize) {
+                showMaximized();
+            } else if (wParam == kScClose) {
+                OnCloseRequest();
             }
             return 0;
         default:
@@ -447,6 +464,20 @@ bool Window::event(QEvent* event) {
 }
 
 void Window::closeEvent(QCloseEvent* event) {
+    int result = 0;
+    if (!closing_ && !destroyed_) {
+        // A close from outside: the window decides what it means.
+        outsideClose_ = true;
+        outsideCloseAccepted_ = false;
+        closeResult_ = 0;
+        OnCloseRequest();
+        outsideClose_ = false;
+        if (!outsideCloseAccepted_) {
+            event->ignore();
+            return;
+        }
+        result = closeResult_;
+    }
     event->accept();
     if (!destroyed_) {
         destroyed_ = true;
@@ -454,7 +485,7 @@ void Window::closeEvent(QCloseEvent* event) {
         DispatchMessage(kWmDestroy, 0, 0);
     }
     if (modalLoop_ != nullptr)
-        modalLoop_->exit(0);
+        modalLoop_->exit(result);
 }
 
 void Window::resizeEvent(QResizeEvent* event) {
