@@ -7,6 +7,8 @@
 //   Link(s unit) -> b, Unlink(s unit) -> b   unit: keyboard mouse (behind the receiver)
 //   State() -> s                             e.g. "keyboard=1 receiver=1 ..."
 //   TrayClick()                              a left click on the tray icon
+//   TrayMenu()                               a right click on the tray icon
+//                                            (opens the tray menu)
 #pragma once
 
 #include <QObject>
@@ -42,7 +44,7 @@ class SimulatorControl : public QObject {
     // Registers the object on the session bus; false without a bus.
     bool Export();
     sim::SimulatedDevices& Devices() { return *devices_; }
-    // The window that TrayClick reaches.
+    // The window that TrayClick and TrayMenu reach.
     void SetWindow(ui::Window* window);
 
   public Q_SLOTS:
@@ -52,6 +54,7 @@ class SimulatorControl : public QObject {
     Q_SCRIPTABLE bool Unlink(const QString& unit);
     Q_SCRIPTABLE QString State();
     Q_SCRIPTABLE void TrayClick();
+    Q_SCRIPTABLE void TrayMenu();
 
   private:
     std::shared_ptr<sim::SimBackend> backend_;

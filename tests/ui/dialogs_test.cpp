@@ -4,7 +4,10 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCursor>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QScreen>
 #include <QTimer>
 
 #include "platform/debug_output.h"
@@ -12,6 +15,7 @@
 #include "ui/dialogs/msg_wnd.h"
 #include "ui/framework/text_manager.h"
 #include "ui/framework/window_messages.h"
+#include "ui/main_window/tray_menu.h"
 #include "ui_test_support.h"
 #include "window_test_support.h"
 
@@ -200,4 +204,41 @@ TEST(AboutWindow, SysCloseActsLikeTheCloseButton) {
     result = about.ShowModal();
     EXPECT_EQ(result, 0);
     EXPECT_FALSE(about.isVisible());
+}
+
+TEST(AboutWindow, TrayMenuItemOpensItAndTheMenuStaysOnScreen) {
+    uitest::WindowWorld world;
+    ASSERT_TRUE(world.Start());
+    ui::CMainWnd& main = world.Window();
+    QScreen* screen = QGuiApplication::primaryScreen();
+    ASSERT_NE(screen, nullptr);
+    // A pointer at the top edge, as with a panel at the top of the screen.
+    QCursor::setPos(screen->geometry().topLeft() + QPoint(5, 2));
+    main.Send(ui::kTrayNotifyMessage, 0, ui::kWmRButtonUp);
+    ui::CTrayMenuWnd* menu = nullptr;
+    ASSERT_TRUE(ProcessUntil([&] {
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (auto* m = qobject_cast<ui::CTrayMenuWnd*>(top); m != nullptr && m->isVisible())
+                menu = m;
+        }
+        return menu != nullptr;
+    }));
+    EXPECT_TRUE(screen->availableGeometry().contains(menu->geometry())) << menu->geometry().y();
+    QWidget* item = menu->FindControl(QStringLiteral("about_menu"));
+    ASSERT_NE(item, nullptr);
+    EXPECT_NE(menu->FindControl(QStringLiteral("setwnd_menu")), nullptr);
+    bool opened = false;
+    QTimer timer;
+    timer.setInterval(10);
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        if (main.AboutWindow() != nullptr && main.AboutWindow()->isVisible()) {
+            opened = true;
+            main.AboutWindow()->close();
+        }
+    });
+    timer.start();
+    uitest::Click(item);
+    timer.stop();
+    EXPECT_TRUE(opened);
+    EXPECT_FALSE(menu->isVisible());
 }
