@@ -16,6 +16,7 @@
 #include "app/private_fonts.h"
 #include "app/sim_control.h"
 #include "app/single_instance.h"
+#include "app/ui_driver.h"
 #include "platform/debug_output.h"
 #include "platform/paths.h"
 #include "ui/framework/application.h"
@@ -180,8 +181,12 @@ int RunApplication(int argc, char** argv) {
     }
     window->CenterWindow();
     window->show();
-    if (simulator)
+    std::unique_ptr<UiDriver> driver;
+    if (simulator) {
         simulator->SetWindow(window.get());
+        driver = std::make_unique<UiDriver>();
+        driver->Export();
+    }
 
     QPointer<ui::CMainWnd> target(window.get());
     instance.SetReceiver([target](uint32_t message, uintptr_t wParam, intptr_t lParam) {
@@ -197,6 +202,7 @@ int RunApplication(int argc, char** argv) {
 
     // Shutdown, the start-up in reverse.
     quitWhenShown.reset();
+    driver.reset();
     instance.SetReceiver(nullptr);
     window.reset();
     simulator.reset();

@@ -1,6 +1,8 @@
 #include "app/sim_control.h"
 
 #include <QDBusConnection>
+#include <QDBusError>
+#include <string>
 
 #include "hid/hid_backend.h"
 #include "sim/sim_backend.h"
@@ -14,18 +16,11 @@ namespace {
 constexpr uint32_t kUsbReportMicros = 1000;
 
 bool UnitOf(const QString& name, sim::SimUnit& unit) {
-    const QString n = name.trimmed().toLower();
-    if (n == QLatin1String("keyboard"))
-        unit = sim::SimUnit::Keyboard;
-    else if (n == QLatin1String("receiver"))
-        unit = sim::SimUnit::Receiver;
-    else if (n == QLatin1String("mousepad"))
-        unit = sim::SimUnit::MousePad;
-    else if (n == QLatin1String("headset"))
-        unit = sim::SimUnit::Headset;
-    else
-        return false;
-    return true;
+    return sim::SimUnitNamed(name.trimmed().toStdString(), unit);
+}
+
+std::string Name(const QString& text) {
+    return text.trimmed().left(64).toStdString();
 }
 
 }  // namespace
@@ -113,6 +108,49 @@ QString SimulatorControl::State() {
         .arg(plugged(sim::SimUnit::Headset))
         .arg(devices_->Receiver().KeyboardLinked() ? 1 : 0)
         .arg(devices_->Receiver().MouseLinked() ? 1 : 0);
+}
+
+QByteArray SimulatorControl::Region(const QString& device, const QString& region) {
+    const auto bytes = devices_->ReadRegion(Name(device), Name(region));
+    if (!bytes) {
+        Refuse(QStringLiteral("no region '%1' on '%2'").arg(region.left(64), device.left(64)));
+        return {};
+    }
+    return QByteArray(reinterpret_cast<const char*>(bytes->data()),
+                      static_cast<qsizetype>(bytes->size()));
+}
+
+void SimulatorControl::Event(const QString& device, ushort code) {
+    if (!devices_->SendEvent(Name(device), code))
+        Refuse(QStringLiteral("no device '%1'").arg(device.left(64)));
+}
+
+qulonglong SimulatorControl::FrameCount(const QString& device) {
+    const auto frames = devices_->FrameCount(Name(device));
+    if (!frames) {
+        Refuse(QStringLiteral("'%1' counts no frames").arg(device.left(64)));
+        return 0;
+    }
+    return *frames;
+}
+
+void SimulatorControl::SetRelease(const QString& unit, ushort release) {
+    sim::SimUnit u{};
+    if (!UnitOf(unit, u)) {
+        Refuse(QStringLiteral("no unit '%1'").arg(unit.left(64)));
+        return;
+    }
+    devices_->SetRelease(u, release);
+}
+
+void SimulatorControl::SetBattery(const QString& device, uchar level, bool charging) {
+    if (!devices_->SetBattery(Name(device), level, charging))
+        Refuse(QStringLiteral("no battery level %1 on '%2'").arg(level).arg(device.left(64)));
+}
+
+void SimulatorControl::Refuse(const QString& what) {
+    if (calledFromDBus())
+        sendErrorReply(QDBusError::InvalidArgs, what);
 }
 
 }  // namespace app

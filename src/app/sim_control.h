@@ -9,8 +9,17 @@
 //   TrayClick()                              a left click on the tray icon
 //   TrayMenu()                               a right click on the tray icon
 //                                            (opens the tray menu)
+// and probes of the simulated devices (device: keyboard mouse mousepad
+// headset; an unknown device, region or value is answered with an error):
+//   Region(s device, s region) -> ay         memory as the device's reads see it
+//   Event(s device, q code)                  the device sends that event report
+//   FrameCount(s device) -> t                complete LED frames received (keyboard)
+//   SetRelease(s unit, q release)            firmware release from the next plug on
+//   SetBattery(s device, y level, b charging)
 #pragma once
 
+#include <QByteArray>
+#include <QDBusContext>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -30,7 +39,7 @@ namespace app {
 inline constexpr const char* kSimulatorObjectPath = "/io/qx70/Simulator";
 inline constexpr const char* kSimulatorInterface = "io.qx70.Simulator";
 
-class SimulatorControl : public QObject {
+class SimulatorControl : public QObject, protected QDBusContext {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "io.qx70.Simulator")
   public:
@@ -55,8 +64,15 @@ class SimulatorControl : public QObject {
     Q_SCRIPTABLE QString State();
     Q_SCRIPTABLE void TrayClick();
     Q_SCRIPTABLE void TrayMenu();
+    Q_SCRIPTABLE QByteArray Region(const QString& device, const QString& region);
+    Q_SCRIPTABLE void Event(const QString& device, ushort code);
+    Q_SCRIPTABLE qulonglong FrameCount(const QString& device);
+    Q_SCRIPTABLE void SetRelease(const QString& unit, ushort release);
+    Q_SCRIPTABLE void SetBattery(const QString& device, uchar level, bool charging);
 
   private:
+    void Refuse(const QString& what);
+
     std::shared_ptr<sim::SimBackend> backend_;
     std::unique_ptr<sim::SimulatedDevices> devices_;
     bool exported_ = false;

@@ -239,6 +239,16 @@ std::vector<uint8_t> DeviceModel::Region(const std::string& name) const {
     return it == regions_.end() ? std::vector<uint8_t>{} : it->second.bytes;
 }
 
+std::vector<uint8_t> DeviceModel::ReadRegion(const std::string& name) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
+    auto it = regions_.find(name);
+    if (it == regions_.end()) {
+        return {};
+    }
+    BeforeRead(name);
+    return regions_[name].bytes;
+}
+
 bool DeviceModel::PokeRegion(const std::string& name, size_t offset,
                              const std::vector<uint8_t>& bytes) {
     std::lock_guard<std::recursive_mutex> lock(mutex_);

@@ -44,6 +44,9 @@ class DeviceModel {
 
     // A copy of a region, empty when unknown.
     std::vector<uint8_t> Region(const std::string& name) const;
+    // The same as a read command sees it (dynamic regions brought up to
+    // date first).
+    std::vector<uint8_t> ReadRegion(const std::string& name);
     // Replaces bytes of a region (tests, the simulated on-device changes);
     // false when out of range.
     bool PokeRegion(const std::string& name, size_t offset, const std::vector<uint8_t>& bytes);

@@ -275,8 +275,12 @@ hid::HidAttributes ReceiverInterface::Attributes() const {
     hid::HidAttributes a;
     a.vendorId = 0x320F;
     a.productId = 0x22AA;
-    a.versionNumber = kRelease;
+    a.versionNumber = release_.load();
     return a;
+}
+
+void ReceiverInterface::SetReleaseNumber(uint16_t release) {
+    release_.store(release);
 }
 
 std::vector<uint8_t> ReceiverInterface::ReportDescriptor() const {

@@ -4,6 +4,7 @@
 // fault injection for tests.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -144,6 +145,8 @@ class ReceiverInterface : public CommandInterface {
     void UnlinkMouse();
     bool KeyboardLinked() const;
     bool MouseLinked() const;
+    // The release number its attributes report (kRelease by default).
+    void SetReleaseNumber(uint16_t release);
 
   private:
     struct Link {
@@ -153,6 +156,7 @@ class ReceiverInterface : public CommandInterface {
     void Attach(Link& link, std::shared_ptr<DeviceModel> model);
     static void Detach(Link& link);
 
+    std::atomic<uint16_t> release_{kRelease};
     mutable std::mutex linkMutex_;
     Link keyboard_;
     Link mouse_;

@@ -34,6 +34,7 @@ std::vector<uint8_t> StatusBytes(BatteryModel& battery) {
 BatteryModel::BatteryModel() : last_(std::chrono::steady_clock::now()) {}
 
 std::array<uint8_t, 2> BatteryModel::Sample() {
+    std::lock_guard<std::mutex> lock(mutex_);
     const auto now = std::chrono::steady_clock::now();
     const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(now - last_);
     if (seconds.count() > 0) {
@@ -44,12 +45,14 @@ std::array<uint8_t, 2> BatteryModel::Sample() {
 }
 
 void BatteryModel::Set(uint8_t level, uint8_t state) {
+    std::lock_guard<std::mutex> lock(mutex_);
     level_ = std::min<uint8_t>(level, 100);
     state_ = state <= kOnBattery ? state : static_cast<uint8_t>(kOnBattery);
     carry_ = 0;
 }
 
 void BatteryModel::Advance(std::chrono::seconds seconds) {
+    std::lock_guard<std::mutex> lock(mutex_);
     if (seconds.count() > 0) {
         Step(seconds.count());
     }

@@ -5,6 +5,7 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -30,7 +31,7 @@ inline constexpr size_t kInfoBlockSize = 34;
 
 // Battery level and charge state that move with time: on battery the level
 // falls, at the low mark the device charges, when full it stays on the
-// charger for a while and then runs on battery again.
+// charger for a while and then runs on battery again. Thread-safe.
 class BatteryModel {
   public:
     enum State : uint8_t { kFull = 0, kCharging = 1, kOnBattery = 2 };
@@ -48,6 +49,7 @@ class BatteryModel {
 
   private:
     void Step(int64_t seconds);
+    std::mutex mutex_;
     uint8_t level_ = 80;
     uint8_t state_ = kOnBattery;
     int64_t carry_ = 0;  // seconds spent in the current step

@@ -1,5 +1,9 @@
 #include "sim/simulated_devices.h"
 
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+
 #include "sim/sim_descriptors.h"
 
 namespace sim {
@@ -18,7 +22,52 @@ size_t Index(SimUnit unit) {
     return static_cast<size_t>(unit);
 }
 
+std::string Lower(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return s;
+}
+
+// "colourtable<g>" with g a plain decimal group number; -1 otherwise.
+int ColourTableGroup(const std::string& region) {
+    static const std::string prefix = "colourtable";
+    if (region.size() <= prefix.size() || region.size() > prefix.size() + 2 ||
+        region.compare(0, prefix.size(), prefix) != 0) {
+        return -1;
+    }
+    int group = -1;
+    const char* first = region.data() + prefix.size();
+    const char* last = region.data() + region.size();
+    const auto [end, error] = std::from_chars(first, last, group);
+    if (error != std::errc() || end != last || group < 0 ||
+        static_cast<size_t>(group) >= kColourTableGroups) {
+        return -1;
+    }
+    return group;
+}
+
+void PutRelease(DeviceModel& model, uint16_t release) {
+    model.PokeRegion(kRegionInfo, 2,
+                     {static_cast<uint8_t>(release & 0xFF), static_cast<uint8_t>(release >> 8)});
+}
+
 }  // namespace
+
+bool SimUnitNamed(const std::string& name, SimUnit& unit) {
+    const std::string n = Lower(name);
+    if (n == "keyboard") {
+        unit = SimUnit::Keyboard;
+    } else if (n == "receiver") {
+        unit = SimUnit::Receiver;
+    } else if (n == "mousepad") {
+        unit = SimUnit::MousePad;
+    } else if (n == "headset") {
+        unit = SimUnit::Headset;
+    } else {
+        return false;
+    }
+    return true;
+}
 
 SimulatedDevices::SimulatedDevices(std::shared_ptr<SimBackend> backend,
                                    const SimulatedDevicesOptions& options)
@@ -103,6 +152,7 @@ bool SimulatedDevices::Plug(SimUnit unit) {
             return false;
         }
     }
+    ApplyRelease(unit);
     if (unit == SimUnit::Keyboard) {
         keyboardIf_->SetReleaseNumber(keyboard_->ReleaseNumber());
     }
@@ -134,6 +184,109 @@ bool SimulatedDevices::IsPlugged(SimUnit unit) const {
 
 void SimulatedDevices::UnplugDuringTransfer(SimUnit unit, int skip) {
     InterfacePtr(unit)->Faults().Inject(Fault::Unplug, skip);
+}
+
+DeviceModel* SimulatedDevices::ModelNamed(const std::string& device) {
+    const std::string n = Lower(device);
+    if (n == "keyboard") {
+        return keyboard_.get();
+    }
+    if (n == "mouse") {
+        return mouse_.get();
+    }
+    if (n == "mousepad") {
+        return mousePad_.get();
+    }
+    if (n == "headset") {
+        return headset_.get();
+    }
+    return nullptr;
+}
+
+std::optional<std::vector<uint8_t>> SimulatedDevices::ReadRegion(const std::string& device,
+                                                                 const std::string& region) {
+    DeviceModel* model = ModelNamed(device);
+    if (model == nullptr) {
+        return std::nullopt;
+    }
+    const std::string name = Lower(region);
+    if (model == keyboard_.get()) {
+        const int group = ColourTableGroup(name);
+        if (group >= 0) {
+            return keyboard_->ColourTable(static_cast<size_t>(group));
+        }
+    }
+    std::vector<uint8_t> bytes = model->ReadRegion(name);
+    if (bytes.empty()) {
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+bool SimulatedDevices::SendEvent(const std::string& device, uint16_t code) {
+    DeviceModel* model = ModelNamed(device);
+    if (model == nullptr) {
+        return false;
+    }
+    model->EmitEvent(code);
+    return true;
+}
+
+std::optional<uint64_t> SimulatedDevices::FrameCount(const std::string& device) {
+    if (Lower(device) != "keyboard") {
+        return std::nullopt;
+    }
+    return keyboard_->FrameCount();
+}
+
+void SimulatedDevices::SetRelease(SimUnit unit, uint16_t release) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    releases_[Index(unit)] = release;
+}
+
+void SimulatedDevices::ApplyRelease(SimUnit unit) {
+    std::optional<uint16_t> release;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        release = releases_[Index(unit)];
+        releases_[Index(unit)].reset();
+    }
+    if (!release) {
+        return;
+    }
+    switch (unit) {
+        case SimUnit::Keyboard:
+            keyboard_->SetReleaseNumber(*release);
+            break;
+        case SimUnit::Receiver:
+            receiverIf_->SetReleaseNumber(*release);
+            break;
+        case SimUnit::MousePad:
+            PutRelease(*mousePad_, *release);
+            mousePadIf_->SetReleaseNumber(*release);
+            break;
+        case SimUnit::Headset:
+            PutRelease(*headset_, *release);
+            headsetIf_->SetReleaseNumber(*release);
+            break;
+    }
+}
+
+bool SimulatedDevices::SetBattery(const std::string& device, uint8_t level, bool charging) {
+    if (level > 100) {
+        return false;
+    }
+    const std::string n = Lower(device);
+    BatteryModel* battery = n == "keyboard"   ? &keyboard_->Battery()
+                            : n == "mouse"    ? &mouse_->Battery()
+                            : n == "mousepad" ? &mousePad_->Battery()
+                            : n == "headset"  ? &headset_->Battery()
+                                              : nullptr;
+    if (battery == nullptr) {
+        return false;
+    }
+    battery->Set(level, charging ? BatteryModel::kCharging : BatteryModel::kOnBattery);
+    return true;
 }
 
 }  // namespace sim

@@ -3,8 +3,11 @@
 // headset. Tests and the --simulate mode plug, unplug and replug each.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "sim/sim_backend.h"
@@ -14,6 +17,10 @@
 namespace sim {
 
 enum class SimUnit { Keyboard, Receiver, MousePad, Headset };
+
+// "keyboard", "receiver", "mousepad", "headset" (without case); false for
+// any other name.
+bool SimUnitNamed(const std::string& name, SimUnit& unit);
 
 struct SimulatedDevicesOptions {
     bool keyboard = true;         // wired keyboard plugged
@@ -40,6 +47,24 @@ class SimulatedDevices {
     // further requests have been answered; then the unit is pulled out
     // without answering.
     void UnplugDuringTransfer(SimUnit unit, int skip = 0);
+
+    // Probes for tests and scripts. A device is named "keyboard", "mouse",
+    // "mousepad" or "headset" (without case); null for any other name.
+    DeviceModel* ModelNamed(const std::string& device);
+    // A memory region as the device's read commands see it: the model's own
+    // regions ("settings", "keymap", "macros", "frame", "info", "status",
+    // ...) and on the keyboard "colourtables" whole or "colourtable<g>" for
+    // custom group g. Nothing for an unknown device or region.
+    std::optional<std::vector<uint8_t>> ReadRegion(const std::string& device,
+                                                   const std::string& region);
+    // The device sends an event report (through the receiver when linked to it).
+    bool SendEvent(const std::string& device, uint16_t code);
+    // Complete LED frames the device received; only the keyboard counts them.
+    std::optional<uint64_t> FrameCount(const std::string& device);
+    // The firmware release the unit reports from its next plug on.
+    void SetRelease(SimUnit unit, uint16_t release);
+    // False for a device without a battery or a level above 100.
+    bool SetBattery(const std::string& device, uint8_t level, bool charging);
 
     KeyboardModel& Keyboard() { return *keyboard_; }
     MouseModel& Mouse() { return *mouse_; }
@@ -69,8 +94,11 @@ class SimulatedDevices {
     std::shared_ptr<UsbInterface> mousePadIf_;
     std::shared_ptr<UsbInterface> headsetIf_;
 
+    void ApplyRelease(SimUnit unit);
+
     mutable std::mutex mutex_;
     int nodes_[4] = {-1, -1, -1, -1};
+    std::optional<uint16_t> releases_[4];
 };
 
 }  // namespace sim

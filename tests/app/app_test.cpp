@@ -1,6 +1,7 @@
 // Start-up pieces in-process: command line, bus name, private fonts.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QFontDatabase>
 
@@ -12,15 +13,15 @@
 
 namespace {
 
+// One application per process, whichever suite asks first.
 void EnsureApplication() {
-    static ui::Application* app = [] {
-        setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        static int argc = 1;
-        static char name[] = "test_app";
-        static char* argv[] = {name, nullptr};
-        return new ui::Application(argc, argv);
-    }();
-    (void)app;
+    if (QCoreApplication::instance() != nullptr)
+        return;
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    static int argc = 1;
+    static char name[] = "test_app";
+    static char* argv[] = {name, nullptr};
+    new ui::Application(argc, argv);
 }
 
 app::CommandLine Parse(std::vector<std::string> args) {
