@@ -13,6 +13,7 @@
 #include "platform/paths.h"
 #include "platform/settings_store.h"
 #include "ui/dialogs/about_wnd.h"
+#include "ui/framework/control_ops.h"
 #include "ui/framework/font_table.h"
 #include "ui/framework/text_manager.h"
 #include "ui_test_support.h"
@@ -139,6 +140,17 @@ TEST_F(LanguageTest, SwitchingRetextsEveryOpenWindowAndRebuildsFonts) {
     EXPECT_EQ(CloseText(), QStringLiteral("Close"));
     EXPECT_EQ(DefaultFace(), QStringLiteral("Verdana Unicode MS"));
     EXPECT_EQ(Stored(), i18n::kDefaultLanguageId);
+
+    // A layout built after the switch shows its language and fonts as well.
+    auto* host = new QWidget(Main().Root());
+    ASSERT_NE(Main().BuildLayout(QStringLiteral("AboutWnd.xml"), host), nullptr);
+    auto* title =
+        static_cast<QLabel*>(ui::FindSubControlByName(host, QStringLiteral("about_title")));
+    auto* version =
+        static_cast<QLabel*>(ui::FindSubControlByName(host, QStringLiteral("software_ver_label")));
+    EXPECT_EQ(title->text(), QStringLiteral("About"));
+    EXPECT_EQ(version->font().family(), QStringLiteral("Verdana Unicode MS"));
+    EXPECT_EQ(version->font().pixelSize(), 16 * Main().DPI() / 96);
 }
 
 TEST_F(LanguageTest, ChoosingTheCurrentLanguageAgainChangesNothing) {

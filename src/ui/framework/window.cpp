@@ -116,6 +116,7 @@ bool Window::Create(QWidget* parent, const QString& title, int width, int height
     designSize_ = QSize(width, height);
     resize(ScaleValue(width, dpi_), ScaleValue(height, dpi_));
     TextManager::Instance().ApplyTexts(this);
+    ApplyFonts();
     InitWindow();
     QCoreApplication::postEvent(this, new QEvent(InitEventType()));
     return true;
@@ -171,8 +172,10 @@ QWidget* Window::BuildLayout(const QString& resource, QWidget* parent) {
         return nullptr;
     if (parent != nullptr && parent->layout() != nullptr)
         parent->layout()->addWidget(built);
-    // Built after a language change, it shows the current language too.
+    // Built after a language change, it shows the current language and
+    // fonts too.
     TextManager::Instance().ApplyTexts(built);
+    ApplyFontIds(built);
     for (const QPointer<QWidget>& w : loader.Created()) {
         if (w)
             WireControl(w);
@@ -546,10 +549,14 @@ void Window::ApplyFonts() {
         def = FontTable::Shared().Default();
     if (def)
         setFont(MakeFont(*def, dpi_));
-    if (!root_)
+    ApplyFontIds(root_);
+}
+
+void Window::ApplyFontIds(QWidget* root) {
+    if (root == nullptr)
         return;
-    QList<QWidget*> all = root_->findChildren<QWidget*>();
-    all.prepend(root_);
+    QList<QWidget*> all = root->findChildren<QWidget*>();
+    all.prepend(root);
     for (QWidget* w : all) {
         const QVariant id = w->property("fontId");
         if (!id.isValid())

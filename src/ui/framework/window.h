@@ -112,6 +112,7 @@ class Window : public QWidget {
     void WireControl(QWidget* control);
     void KillTimersOf(QObject* control);
     void ApplyScale(QWidget* w, int dpi);
+    void ApplyFontIds(QWidget* root);
 
     QPointer<QWidget> root_;
     std::unique_ptr<MessageQueue> queue_;

@@ -159,7 +159,6 @@ void CMainWnd::OpenAboutWindow() {
         return;
     }
     about->SetDPI(DPI());
-    about->ApplyFonts();
     about->ShowVersion(SoftwareDisplayVersion());
     aboutWnd_ = about;
     RegisterChildWindow(about);
