@@ -77,14 +77,6 @@ TEST(LanguageList, MissingOrBrokenFileIsNotLoaded) {
     EXPECT_EQ(i18n::LoadLanguageList(dir.File("ok.config")).entries.size(), 3u);
 }
 
-TEST(LanguageFonts, FaceFollowsTheIndex) {
-    EXPECT_EQ(i18n::FaceForIndex(0), "汉仪菱心体简");
-    EXPECT_EQ(i18n::FaceForIndex(2), "Noto Sans CJK TC Regular");
-    EXPECT_EQ(i18n::FaceForIndex(15), "Noto Sans Thai");
-    EXPECT_EQ(i18n::FaceForIndex(1), "Verdana Unicode MS");
-    EXPECT_EQ(i18n::FaceForIndex(3), "Verdana Unicode MS");
-}
-
 TEST(LanguageFonts, RebuildOnlyWhenTheFaceCanChange) {
     EXPECT_TRUE(i18n::NeedsFontRebuild(i18n::kNoLanguage, 1));
     EXPECT_TRUE(i18n::NeedsFontRebuild(i18n::kNoLanguage, 0));
@@ -94,23 +86,4 @@ TEST(LanguageFonts, RebuildOnlyWhenTheFaceCanChange) {
     EXPECT_TRUE(i18n::NeedsFontRebuild(15, 1));
     EXPECT_TRUE(i18n::NeedsFontRebuild(1, 0));
     EXPECT_FALSE(i18n::NeedsFontRebuild(1, 1));
-}
-
-TEST(LanguageFonts, SetHasTheDefaultAndOneBoldEntry) {
-    int defaults = 0, bold = 0, underline = 0;
-    for (const i18n::FontSetEntry& e : i18n::FontSet()) {
-        defaults += e.id == i18n::kDefaultFontId ? 1 : 0;
-        bold += e.bold ? 1 : 0;
-        underline += e.underline ? 1 : 0;
-        if (e.bold) {
-            EXPECT_EQ(e.id, 50);
-        }
-        if (e.underline) {
-            EXPECT_EQ(e.id, 1);
-        }
-    }
-    EXPECT_EQ(defaults, 1);
-    EXPECT_EQ(bold, 1);
-    EXPECT_EQ(underline, 1);
-    EXPECT_EQ(i18n::FontSet().size(), 14u);
 }
