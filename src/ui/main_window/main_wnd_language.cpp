@@ -72,11 +72,11 @@ void RebuildFonts(const std::string& faceName) {
     for (Window* w : windows)
         w->Fonts().RemoveAll();
     for (const i18n::FontSetEntry& e : i18n::FontSet()) {
-        const FontSpec spec{face, e.size, e.bold, e.underline, false};
+        const FontSpec style{face, e.size, e.bold, e.underline, false};
         if (e.id == i18n::kDefaultFontId)
-            FontTable::Shared().SetDefaultFont(spec);
+            FontTable::Shared().SetDefaultFont(style);
         else
-            FontTable::Shared().AddFont(e.id, spec);
+            FontTable::Shared().AddFont(e.id, style);
     }
     for (Window* w : windows)
         w->ApplyFonts();
