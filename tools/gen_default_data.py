@@ -266,11 +266,13 @@ def default_light():
 
 
 def language():
+    # Position is the language index, and index 0 carries the Chinese face:
+    # Chinese first. A first start (no stored choice) looks up id 520.
     return {"Language": [
-        {"Language_ID": 520, "Language_name": "English", "Language_file": "lang/English.json",
-         "Language_text": "Language_English"},
-        {"Language_ID": 2052, "Language_name": "Chinese", "Language_file": "lang/Chinese.json",
+        {"Language_ID": 2052, "Language_name": "Chinese", "Language_file": "lan_cn.xml",
          "Language_text": "Language_Chinese"},
+        {"Language_ID": 520, "Language_name": "English", "Language_file": "lan_en.xml",
+         "Language_text": "Language_English"},
     ]}
 
 

@@ -27,6 +27,7 @@
 #include "ui/framework/window_messages.h"
 #include "ui/main_window/app_messages.h"
 #include "ui/main_window/control_classes.h"
+#include "ui/dialogs/msg_wnd.h"
 #include "ui/main_window/main_wnd.h"
 
 namespace app {
@@ -177,6 +178,7 @@ int RunApplication(int argc, char** argv) {
     }
 
     auto window = std::make_unique<ui::CMainWnd>();
+    window->SetMessageWindow(&ui::ShowMessage);
     if (!window->Create(nullptr, QString::fromUtf8(platform::kProductTitle), kMainWindowWidth,
                         kMainWindowHeight)) {
         platform::DebugOutput("main window not created");

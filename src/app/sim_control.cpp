@@ -92,6 +92,12 @@ void SimulatorControl::TrayClick() {
         window_->Post(ui::kTrayNotifyMessage, 0, ui::kWmLButtonUp);
 }
 
+void SimulatorControl::TrayMenu() {
+    // A test display has no tray host to right-click.
+    if (window_)
+        window_->Post(ui::kTrayNotifyMessage, 0, ui::kWmRButtonUp);
+}
+
 QString SimulatorControl::State() {
     auto plugged = [this](sim::SimUnit u) { return devices_->IsPlugged(u) ? 1 : 0; };
     return QStringLiteral(

@@ -7,6 +7,8 @@
 //   Link(s unit) -> b, Unlink(s unit) -> b   unit: keyboard mouse (behind the receiver)
 //   State() -> s                             e.g. "keyboard=1 receiver=1 ..."
 //   TrayClick()                              a left click on the tray icon
+//   TrayMenu()                               a right click on the tray icon
+//                                            (opens the tray menu)
 // and probes of the simulated devices (device: keyboard mouse mousepad
 // headset; an unknown device, region or value is answered with an error):
 //   Region(s device, s region) -> ay         memory as the device's reads see it
@@ -51,7 +53,7 @@ class SimulatorControl : public QObject, protected QDBusContext {
     // Registers the object on the session bus; false without a bus.
     bool Export();
     sim::SimulatedDevices& Devices() { return *devices_; }
-    // The window that TrayClick reaches.
+    // The window that TrayClick and TrayMenu reach.
     void SetWindow(ui::Window* window);
 
   public Q_SLOTS:
@@ -61,6 +63,7 @@ class SimulatorControl : public QObject, protected QDBusContext {
     Q_SCRIPTABLE bool Unlink(const QString& unit);
     Q_SCRIPTABLE QString State();
     Q_SCRIPTABLE void TrayClick();
+    Q_SCRIPTABLE void TrayMenu();
     Q_SCRIPTABLE QByteArray Region(const QString& device, const QString& region);
     Q_SCRIPTABLE void Event(const QString& device, ushort code);
     Q_SCRIPTABLE qulonglong FrameCount(const QString& device);

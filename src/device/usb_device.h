@@ -127,6 +127,9 @@ class CVornelUSBDevice {
     virtual int GetKeepAliveMinutes() { return 1; }
     virtual int LoadActiveProfile() { return 0; }
     virtual void RefreshPage() {}
+    // The language changed: texts the object built itself (the key-setting
+    // list) are rebuilt in the new language.
+    virtual void UpdateLanguage() {}
     virtual void ApplyCustomGroup() {}
     virtual void ValidateMacroKeys() {}
     virtual void RestoreDefaults() {}

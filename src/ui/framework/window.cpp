@@ -26,6 +26,7 @@
 #include "ui/framework/application.h"
 #include "ui/framework/control_ops.h"
 #include "ui/framework/layout_loader.h"
+#include "ui/framework/text_manager.h"
 #include "ui/framework/window_messages.h"
 
 namespace ui {
@@ -114,6 +115,8 @@ bool Window::Create(QWidget* parent, const QString& title, int width, int height
     }
     designSize_ = QSize(width, height);
     resize(ScaleValue(width, dpi_), ScaleValue(height, dpi_));
+    TextManager::Instance().ApplyTexts(this);
+    ApplyFonts();
     InitWindow();
     QCoreApplication::postEvent(this, new QEvent(InitEventType()));
     return true;
@@ -140,7 +143,16 @@ int Window::ShowModal() {
 }
 
 void Window::Close(int result) {
+    if (outsideClose_) {
+        // Called from OnCloseRequest: the close under way goes on (Qt
+        // ignores a nested close()).
+        outsideCloseAccepted_ = true;
+        closeResult_ = result;
+        return;
+    }
+    closing_ = true;
     close();
+    closing_ = false;
     if (modalLoop_ != nullptr)
         modalLoop_->exit(result);
 }
@@ -160,6 +172,10 @@ QWidget* Window::BuildLayout(const QString& resource, QWidget* parent) {
         return nullptr;
     if (parent != nullptr && parent->layout() != nullptr)
         parent->layout()->addWidget(built);
+    // Built after a language change, it shows the current language and
+    // fonts too.
+    TextManager::Instance().ApplyTexts(built);
+    ApplyFontIds(built);
     for (const QPointer<QWidget>& w : loader.Created()) {
         if (w)
             WireControl(w);
@@ -429,6 +445,8 @@ intptr_t Window::DefaultMessage(uint32_t message, uintptr_t wParam, intptr_t) {
                 showMinimized();
             } else if (wParam == kScMaximize) {
                 showMaximized();
+            } else if (wParam == kScClose) {
+                OnCloseRequest();
             }
             return 0;
         default:
@@ -449,6 +467,20 @@ bool Window::event(QEvent* event) {
 }
 
 void Window::closeEvent(QCloseEvent* event) {
+    int result = 0;
+    if (!closing_ && !destroyed_) {
+        // A close from outside: the window decides what it means.
+        outsideClose_ = true;
+        outsideCloseAccepted_ = false;
+        closeResult_ = 0;
+        OnCloseRequest();
+        outsideClose_ = false;
+        if (!outsideCloseAccepted_) {
+            event->ignore();
+            return;
+        }
+        result = closeResult_;
+    }
     event->accept();
     if (!destroyed_) {
         destroyed_ = true;
@@ -456,7 +488,7 @@ void Window::closeEvent(QCloseEvent* event) {
         DispatchMessage(kWmDestroy, 0, 0);
     }
     if (modalLoop_ != nullptr)
-        modalLoop_->exit(0);
+        modalLoop_->exit(result);
 }
 
 void Window::resizeEvent(QResizeEvent* event) {
@@ -517,10 +549,14 @@ void Window::ApplyFonts() {
         def = FontTable::Shared().Default();
     if (def)
         setFont(MakeFont(*def, dpi_));
-    if (!root_)
+    ApplyFontIds(root_);
+}
+
+void Window::ApplyFontIds(QWidget* root) {
+    if (root == nullptr)
         return;
-    QList<QWidget*> all = root_->findChildren<QWidget*>();
-    all.prepend(root_);
+    QList<QWidget*> all = root->findChildren<QWidget*>();
+    all.prepend(root);
     for (QWidget* w : all) {
         const QVariant id = w->property("fontId");
         if (!id.isValid())

@@ -94,6 +94,11 @@ class Window : public QWidget {
     virtual void OnTimer(unsigned id) { (void)id; }
     // The window is closing: runs before kWmDestroy reaches HandleCustomMessage.
     virtual void OnDestroy() {}
+    // A close that did not come from Close(): the window manager (Alt+F4, the
+    // title bar), SC_CLOSE, or a plain QWidget::close(). It acts like the
+    // window's own close button, Close(0) unless the window says otherwise;
+    // it never ends the program by itself.
+    virtual void OnCloseRequest() { Close(0); }
 
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -107,6 +112,7 @@ class Window : public QWidget {
     void WireControl(QWidget* control);
     void KillTimersOf(QObject* control);
     void ApplyScale(QWidget* w, int dpi);
+    void ApplyFontIds(QWidget* root);
 
     QPointer<QWidget> root_;
     std::unique_ptr<MessageQueue> queue_;
@@ -118,6 +124,10 @@ class Window : public QWidget {
     QSize designSize_;
     int dpi_ = 96;
     bool destroyed_ = false;
+    bool closing_ = false;
+    bool outsideClose_ = false;
+    bool outsideCloseAccepted_ = false;
+    int closeResult_ = 0;
     QEventLoop* modalLoop_ = nullptr;
 };
 

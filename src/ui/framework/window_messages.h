@@ -18,5 +18,6 @@ inline constexpr uint32_t kTrayNotifyMessage = kWmUser + 1;  // 1025
 inline constexpr uintptr_t kScRestore = 0xF120;
 inline constexpr uintptr_t kScMinimize = 0xF020;
 inline constexpr uintptr_t kScMaximize = 0xF030;
+inline constexpr uintptr_t kScClose = 0xF060;
 
 }  // namespace ui

@@ -208,8 +208,10 @@ intptr_t CMainWnd::HandleCustomMessage(uint32_t message, uintptr_t wParam, intpt
             SetControlVisible(FindControl(QStringLiteral("setting_progress")), true);
             return 0;
         case kMsgLanguageChanged:
+            OnLanguageChanged(wParam);
+            return 0;
         case kMsgOpenSettings:
-            // Languages and the settings window come with their own pages.
+            // The settings window comes with its own page.
             return 0;
         case kMsgUpdateSeen:
             if (setBtn_)
@@ -327,7 +329,8 @@ void CMainWnd::WindowStart() {
     //    no message filter to open.
     // 2. Tell other programs that this one controls the lighting.
     BroadcastLightState(1, 1);
-    // 3. The language was loaded in InitWindow.
+    // 3. The stored language (Chinese texts were loaded in InitWindow).
+    ApplyLanguage(ReadStoredLanguage());
     // 4. The slot list holds one slot per supported-device row already.
     // 5. One battery widget, page, device object and entry per model row.
     for (const device::DeviceModel& model : device::kDeviceModels) {

@@ -140,6 +140,19 @@ class CMainWnd : public Window, public device::LifecycleWindow, public device::M
     // Opens the desktop's keyboard (0) or mouse (1) settings; the default
     // starts the desktop's settings program.
     void SetDeviceSettingsOpener(std::function<bool(int which)> open);
+    // The language index of the stored choice ("LANGUAGE" in the settings
+    // file holds the entry's id).
+    int ReadStoredLanguage() const;
+    // Makes the language at `index` of "Language.config" current: fonts of
+    // every window, texts, the stored choice, and message 3089 to the open
+    // child windows. A missing list, a bad entry or an index out of range
+    // changes nothing.
+    void ApplyLanguage(int index);
+    // -1 until the first language is applied.
+    int LanguageIndex() const { return languageIndex_; }
+    // Opens the about window modally unless one is open.
+    void OpenAboutWindow();
+    QWidget* AboutWindow() const { return aboutWnd_; }
 
     // device::LifecycleWindow
     void SetEntryState(int row, bool visible, bool select) override;
@@ -199,6 +212,7 @@ class CMainWnd : public Window, public device::LifecycleWindow, public device::M
     bool AllowedWhileSuspended(uint32_t message) const;
     void SetSuspended(bool suspended);
     void OpenTrayMenu();
+    void OnLanguageChanged(uintptr_t index);
     std::vector<CDeviceOptionUI*> BarEntries() const;
 
     // Notification routing (main_wnd_dispatch.cpp).
@@ -220,6 +234,8 @@ class CMainWnd : public Window, public device::LifecycleWindow, public device::M
     QPointer<QWidget> closeBtn_, maxBtn_, restoreBtn_, minBtn_, skinBtn_, gameModeBtn_, cloudBtn_,
         smartEyesBtn_, setBtn_, setBtn1_;
     QPointer<QWidget> menuWindow_;
+    QPointer<QWidget> aboutWnd_;
+    int languageIndex_ = -1;
     std::array<QPointer<QWidget>, 4> childWindows_;
 
     hid::DeviceSlotList slots_;

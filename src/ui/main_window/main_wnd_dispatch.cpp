@@ -207,6 +207,12 @@ void CMainWnd::RunMenuCommand(const QString& name) {
             if (!(isVisible() && !isMinimized()))
                 ToggleFromTray();
             return;
+        case Route::OpenAbout:
+            OpenAboutWindow();
+            return;
+        case Route::OpenSettingsCentred:
+            platform::DebugOutput("setwnd_menu: the settings window is not built yet");
+            return;
         default:
             break;
     }

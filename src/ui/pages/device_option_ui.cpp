@@ -228,7 +228,7 @@ void CDeviceOptionUI::SetKind(int kind, int variant) {
     if (option == nullptr)
         return;
     ApplyImages(normalImage_, selectedImage_);
-    option->setProperty("tooltipId", tooltipId_);
+    option->setProperty("toolTipId", tooltipId_);
     option->setToolTip(TextManager::Instance().Text(tooltipId_));
 }
 
