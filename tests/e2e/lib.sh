@@ -92,34 +92,25 @@ wait_until() {
 
 # ------------------------------------------------------------------ bus
 
-# A gdbus answer "(x,)" or "('text',)" without its tuple.
-_gdbus_unwrap() {
-    sed -e 's/^(//' -e 's/,)$//' -e 's/)$//'
-}
-
-# GVariant text of one string ('...' or "...") as the plain string.
-_gvariant_string() {
-    local s
-    s=$(cat)
-    s=${s#\(}
-    s=${s%,\)}
-    case $s in
-        \'*\') s=${s#\'}; s=${s%\'}; s=${s//\\\'/\'} ;;
-        \"*\") s=${s#\"}; s=${s%\"}; s=${s//\\\"/\"} ;;
-    esac
-    printf '%s\n' "${s//\\\\/\\}"
-}
-
-_drv() {
+# dbus-send needs no introspection round trip: a third of gdbus's time.
+_drv_send() {
     local method=$1
     shift
-    gdbus call --session --dest "$E2E_DEST" --object-path /io/qx70/UiDriver \
-        --method "io.qx70.UiDriver.$method" "$@" 2>/dev/null
+    dbus-send --session --print-reply=literal --dest="$E2E_DEST" /io/qx70/UiDriver \
+        "io.qx70.UiDriver.$method" "$@" 2>/dev/null
+}
+
+# A literal string reply: three spaces of indent, no line end.
+_drv_string() {
+    local out
+    out=$(_drv_send "$@") || return 1
+    printf '%s\n' "${out#   }"
 }
 
 drv_windows() {
     local out
-    out=$(_drv Windows) || return 1
+    out=$(gdbus call --session --dest "$E2E_DEST" --object-path /io/qx70/UiDriver \
+        --method io.qx70.UiDriver.Windows 2>/dev/null) || return 1
     # (['title one', 'title two'],)
     out=${out#\(\[}
     out=${out%\],\)}
@@ -129,8 +120,8 @@ drv_windows() {
 
 drv_geometry() {
     local out
-    out=$(_drv Geometry "$1") || return 1
-    printf '%s\n' "$out" | tr -d '(),' | awk '{print $1, $2, $3, $4}'
+    out=$(_drv_send Geometry "string:$1") || return 1
+    printf '%s\n' "$out" | awk '$1 == "int32" { v[n++] = $2 } END { if (n != 4) exit 1; print v[0], v[1], v[2], v[3] }'
 }
 
 drv_center() {
@@ -145,14 +136,11 @@ drv_visible() {
 }
 
 drv_text() {
-    local out
-    out=$(_drv Text "$1") || return 1
-    printf '%s\n' "$out" | _gvariant_string
+    _drv_string Text "string:$1"
 }
 
 drv_state() {
-    drv_text_json=$(_drv State "$1") || return 1
-    printf '%s\n' "$drv_text_json" | _gvariant_string
+    _drv_string State "string:$1"
 }
 
 json_get() {
@@ -321,10 +309,20 @@ app_start() {
         keeper env QT_QPA_PLATFORM=xcb QX70_DEBUG=1 DISPLAY="$DISPLAY" "$@" \
         "$E2E_BIN" --simulate </dev/null >>"$E2E_LOG" 2>&1 &
     wait_until 10 test -s "$E2E_STATE/app.pid" || { echo "qx70-config did not start" >&2; return 1; }
-    if ! timeout "$E2E_START_TIMEOUT" xdotool search --sync --name "$E2E_TITLE" >/dev/null 2>&1; then
-        echo "qx70-config window did not appear" >&2
-        return 1
-    fi
+    # Polled rather than "search --sync": a window that goes away during a
+    # search (the previous run's) makes xdotool fail at once.
+    local deadline=$((SECONDS + E2E_START_TIMEOUT))
+    until xdotool search --onlyvisible --name "$E2E_TITLE" >/dev/null 2>&1; do
+        if ! app_running; then
+            echo "qx70-config ended at start-up (status $(cat "$E2E_STATE/app.status" 2>/dev/null))" >&2
+            return 1
+        fi
+        if [ "$SECONDS" -ge "$deadline" ]; then
+            echo "qx70-config window did not appear" >&2
+            return 1
+        fi
+        sleep 0.2
+    done
     # The window is mapped; the driver answers once the loop runs.
     wait_until 30 _driver_sees_window || { echo "UI driver does not answer" >&2; return 1; }
 }

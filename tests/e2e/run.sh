@@ -34,7 +34,7 @@ E2E_BIN=$(realpath "$1")
 shift
 filters=("$@")
 
-for tool in Xvfb openbox xdotool xdpyinfo xprop import convert gdbus dbus-daemon; do
+for tool in Xvfb openbox xdotool xdpyinfo xprop import convert gdbus dbus-send dbus-daemon; do
     command -v "$tool" >/dev/null || { echo "e2e: $tool is missing (scripts/install-deps.sh)" >&2; exit 2; }
 done
 
@@ -53,6 +53,8 @@ export HOME=$E2E_TMP/home XDG_DATA_HOME=$E2E_TMP/data XDG_CONFIG_HOME=$E2E_TMP/c
 # does not apply.
 unset QT_QPA_PLATFORM QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS QT_AUTO_SCREEN_SCALE_FACTOR
 export QT_QPA_PLATFORM=xcb
+# Leaks inside system libraries are not the program's (as in the unit tests).
+export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$E2E_DIR/../sanitizers/lsan.supp:print_suppressions=0}
 
 # shellcheck source=tests/e2e/lib.sh
 source "$E2E_DIR/lib.sh"
