@@ -121,7 +121,12 @@ drv_windows() {
 drv_geometry() {
     local out
     out=$(_drv_send Geometry "string:$1") || return 1
-    printf '%s\n' "$out" | awk '$1 == "int32" { v[n++] = $2 } END { if (n != 4) exit 1; print v[0], v[1], v[2], v[3] }'
+    # "int32 x int32 y int32 w int32 h"; read without a further process, as
+    # cases ask for hundreds of rectangles.
+    local -a f
+    read -r -a f <<<"${out//$'\n'/ }"
+    [ "${#f[@]}" -eq 8 ] && [ "${f[0]}" = int32 ] || return 1
+    echo "${f[1]} ${f[3]} ${f[5]} ${f[7]}"
 }
 
 drv_center() {

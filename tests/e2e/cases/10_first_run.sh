@@ -189,10 +189,15 @@ case_texts_have_glyphs() {
     first_run_glyphs en title_text
 }
 
+# The mode byte of the active slot's light record (slot × 25 + 1); each
+# value read is noted in the case's output.
 first_run_mode_byte() {
-    local slot
-    slot=$(sim_byte keyboard settings 0) || return 1
-    sim_byte keyboard settings $((slot * 25 + 1))
+    local -a settings
+    read -r -a settings < <(sim_region keyboard settings) || return 1
+    [ "${#settings[@]}" -gt 80 ] || return 1
+    local mode=$((16#${settings[$((16#${settings[0]} * 25 + 1))]}))
+    echo "$SECONDS s: mode $mode" >>"$E2E_TMP/modes"
+    echo "$mode"
 }
 
 first_run_mode_is() {
@@ -208,7 +213,8 @@ case_game_event_reaches_keyboard() {
     [ "$before" != 5 ] || fail "the keyboard already runs mode 5"
     instance_message Game_Start 0 5
     wait_until 10 first_run_mode_is 5 ||
-        fail "mode byte stays $(first_run_mode_byte) after Game_Start 0 5 (expected 5)"
+        fail "mode byte stays $(first_run_mode_byte) after Game_Start 0 5 (expected 5):" \
+            "$(tr '\n' ',' <"$E2E_TMP/modes")"
     # Some seconds after the last game event the earlier mode comes back.
     wait_until 15 first_run_mode_is "$before" ||
         fail "mode byte stays $(first_run_mode_byte) after the game event (expected $before)"
