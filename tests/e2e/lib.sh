@@ -8,6 +8,8 @@
 #   drv_windows              titles of the shown top-level windows, one a line
 #   drv_geometry NAME        "x y w h" (screen, device pixels) of the first
 #                            visible control NAME; fails when none is visible
+#   drv_geometry_many NAME...  "NAME x y w h" a line for each NAME that
+#                            shows, in the given order, in one bus call
 #   drv_center NAME          "x y", the centre of that rectangle
 #   drv_visible NAME         succeeds when a visible control NAME exists
 #   drv_text NAME            its shown text (a hidden one's when none shows)
@@ -52,10 +54,14 @@
 #   app_running              succeeds while the program runs
 # Variables: E2E_TMP (private temporary folder), E2E_SHOTS (folder for
 # screenshots, kept on failure), E2E_LOG (program's stderr), E2E_BIN,
-# E2E_DEST (the program's bus name), E2E_SCREEN (current X screen).
+# E2E_DEST (the program's bus name), E2E_SCREEN (current X screen),
+# E2E_USER_DATA (the program's user data folder: profiles, simulator state),
+# E2E_USER_CONFIG (its settings folder).
 
 E2E_DEST=io.qx70.Morvath_QX70_MECHANICAL_GAMING_KEYBOARD
 E2E_TITLE='Morvath QX70'
+E2E_USER_DATA="${XDG_DATA_HOME:-$HOME/.local/share}/Morvath QX70 MECHANICAL GAMING KEYBOARD"
+E2E_USER_CONFIG="${XDG_CONFIG_HOME:-$HOME/.config}/Morvath QX70 MECHANICAL GAMING KEYBOARD"
 E2E_START_TIMEOUT=${E2E_START_TIMEOUT:-90}
 
 # ------------------------------------------------------------------ checks
@@ -127,6 +133,17 @@ drv_geometry() {
     read -r -a f <<<"${out//$'\n'/ }"
     [ "${#f[@]}" -eq 8 ] && [ "${f[0]}" = int32 ] || return 1
     echo "${f[1]} ${f[3]} ${f[5]} ${f[7]}"
+}
+
+drv_geometry_many() {
+    [ $# -gt 0 ] || return 0
+    local list out
+    list=$(printf "'%s'," "$@")
+    out=$(gdbus call --session --dest "$E2E_DEST" --object-path /io/qx70/UiDriver \
+        --method io.qx70.UiDriver.Geometries "[${list%,}]" 2>/dev/null) || return 1
+    # ([('light_0', 370, 156, 30, 30), ...],)
+    printf '%s\n' "$out" | sed -e 's/^(\[//' -e 's/\],)$//' -e 's/), (/\n/g' |
+        sed -n "s/^(\?'\([^']*\)', \(-\?[0-9]*\), \(-\?[0-9]*\), \([0-9]*\), \([0-9]*\))\?$/\1 \2 \3 \4 \5/p"
 }
 
 drv_center() {

@@ -18,12 +18,21 @@ first_run_wait_keyboard_page() {
 
 # "n  light x y w h  key x y w h" for every light that shows.
 first_run_collect_lights() {
-    local out=$1 n light key
+    local out=$1 name x y w h key
+    local -a lights
+    mapfile -t lights < <(drv_geometry_many $(printf 'light_%d ' $(seq 0 169)))
+    local -A keys
+    while read -r name x y w h; do
+        keys[$name]="$x $y $w $h"
+    done < <(drv_geometry_many $(printf '%s\n' "${lights[@]}" | sed 's/^light_\([0-9]*\) .*/key_\1/'))
     : >"$out"
-    for n in $(seq 0 169); do
-        light=$(drv_geometry "light_$n") || continue
-        key=$(drv_geometry "key_$n") || fail "light_$n shows but key_$n does not"
-        echo "$n $light $key" >>"$out"
+    local line n
+    for line in "${lights[@]}"; do
+        read -r name x y w h <<<"$line"
+        n=${name#light_}
+        key=${keys[key_$n]:-}
+        [ -n "$key" ] || fail "light_$n shows but key_$n does not"
+        echo "$n $x $y $w $h $key" >>"$out"
     done
 }
 
@@ -84,7 +93,9 @@ first_run_lights_on_keys() {
     local x y w h
     read -r x y w h < <(drv_geometry key_0)
     assert_eq "$((30 * scale / 96))" "$w" "key_0 width at scale $scale"
+    local t0=$SECONDS
     first_run_collect_lights "$rects"
+    note "scale $scale: $(wc -l <"$rects") lights read in $((SECONDS - t0)) s"
     local n lx ly lw lh kx ky kw kh cx cy
     while read -r n lx ly lw lh kx ky kw kh; do
         cx=$((lx + lw / 2))
