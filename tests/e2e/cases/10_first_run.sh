@@ -217,8 +217,10 @@ first_run_mode_is() {
 
 case_game_event_reaches_keyboard() {
     first_run_wait_keyboard_page
-    # The program takes game events once it has the keyboard.
+    # The program takes game events once it has the keyboard and has read
+    # it (the first battery poll follows the connection's reads).
     wait_until 30 debug_log_has "添加一个键盘设备" || fail "the keyboard never connected"
+    wait_until 30 debug_log_has "test count:1" || fail "the keyboard was never polled"
     local before
     before=$(first_run_mode_byte) || fail "no settings region"
     [ "$before" != 5 ] || fail "the keyboard already runs mode 5"
