@@ -7,10 +7,12 @@
 #
 # --screen (or SCREEN=WxHxD) sets the default screen (1920x1080x24); --keep
 # keeps the temporary folder. CASE limits the run to case functions whose
-# name contains one of the words. Every tests/e2e/cases/*.sh is sourced in
-# name order; each case_* function it defines runs in its own subshell, with
-# the program running on the default screen and default environment, and
-# passes when it returns 0 (lib.sh documents the helpers). Ends with
+# name contains one of the words. The files tests/e2e/cases/*.sh are taken
+# in name order, and the case_* functions of each in name order; every case
+# runs in its own subshell with lib.sh and only its own file sourced, the
+# program running on the default screen with the default environment, and
+# passes when it returns 0 (lib.sh documents the helpers). A case that
+# takes longer than E2E_CASE_TIMEOUT seconds (150) fails. Ends with
 # "e2e: N passed, M failed" and a non-zero status when any case failed.
 set -uo pipefail
 
@@ -22,7 +24,7 @@ while [ $# -gt 0 ]; do
         --screen) default_screen=$2; shift 2 ;;
         --screen=*) default_screen=${1#--screen=}; shift ;;
         --keep) keep=1; shift ;;
-        -h | --help) sed -n '2,14p' "$0"; exit 0 ;;
+        -h | --help) sed -n '2,16p' "$0"; exit 0 ;;
         *) break ;;
     esac
 done
