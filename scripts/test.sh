@@ -3,7 +3,9 @@
 #  1. Debug build with AddressSanitizer + UndefinedBehaviorSanitizer, every
 #     test under a private D-Bus session with Qt's offscreen platform;
 #  2. ThreadSanitizer build of the suites that use threads;
-#  3. a short run of each fuzz target (clang + libFuzzer).
+#  3. a short run of each fuzz target (clang + libFuzzer);
+# and after step 1 the end-to-end tests against the AddressSanitizer build
+# (tests/e2e/run.sh: Xvfb, openbox, xdotool).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -22,6 +24,10 @@ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQX70_SANITIZE=addre
 cmake --build build-asan -j "$jobs"
 dbus-run-session -- ctest --test-dir build-asan --output-on-failure -j "$jobs" -L all \
     | tee build-asan/ctest.log
+
+echo "== End-to-end tests (Xvfb, the AddressSanitizer build)"
+e2e_status=0
+tests/e2e/run.sh build-asan/src/app/qx70-config | tee build-asan/e2e.log || e2e_status=1
 
 echo "== ThreadSanitizer build"
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQX70_SANITIZE=thread \
@@ -54,4 +60,11 @@ done
 count() { sed -n 's/.*tests passed, \([0-9]*\) tests failed out of \([0-9]*\).*/\1 \2/p' "$1"; }
 read -r failed_a total_a < <(count build-asan/ctest.log)
 read -r failed_t total_t < <(count build-tsan/ctest.log)
-echo "tests: $(( total_a + total_t - failed_a - failed_t )) passed, $(( failed_a + failed_t )) failed"
+# The end-to-end cases count one each.
+read -r passed_e failed_e < <(sed -n 's/^e2e: \([0-9]*\) passed, \([0-9]*\) failed$/\1 \2/p' \
+    build-asan/e2e.log | tail -n 1) || true
+passed_e=${passed_e:-0}
+failed_e=${failed_e:-$e2e_status}
+echo "tests: $(( total_a + total_t - failed_a - failed_t + passed_e )) passed," \
+    "$(( failed_a + failed_t + failed_e )) failed"
+[ "$e2e_status" -eq 0 ]

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDBusConnection>
 #include <QDBusError>
+#include <QDBusMetaType>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonValue>
@@ -88,9 +89,29 @@ QJsonValue ValueOf(QWidget* w) {
     return QJsonValue(QJsonValue::Null);
 }
 
+// A bound on one Geometries call: a caller's list is not trusted.
+constexpr qsizetype kMaxNames = 4096;
+
 }  // namespace
 
-UiDriver::UiDriver() = default;
+QDBusArgument& operator<<(QDBusArgument& out, const NamedRect& rect) {
+    out.beginStructure();
+    out << rect.name << rect.x << rect.y << rect.width << rect.height;
+    out.endStructure();
+    return out;
+}
+
+const QDBusArgument& operator>>(const QDBusArgument& in, NamedRect& rect) {
+    in.beginStructure();
+    in >> rect.name >> rect.x >> rect.y >> rect.width >> rect.height;
+    in.endStructure();
+    return in;
+}
+
+UiDriver::UiDriver() {
+    qDBusRegisterMetaType<NamedRect>();
+    qDBusRegisterMetaType<QList<NamedRect>>();
+}
 
 UiDriver::~UiDriver() {
     if (exported_)
@@ -165,6 +186,15 @@ int UiDriver::Geometry(const QString& name, int& y, int& width, int& height) {
     width = rect->width();
     height = rect->height();
     return rect->x();
+}
+
+QList<NamedRect> UiDriver::Geometries(const QStringList& names) {
+    QList<NamedRect> rects;
+    for (const QString& name : names.mid(0, kMaxNames)) {
+        if (const std::optional<QRect> rect = ScreenRect(name))
+            rects.append({name, rect->x(), rect->y(), rect->width(), rect->height()});
+    }
+    return rects;
 }
 
 QString UiDriver::Text(const QString& name) {

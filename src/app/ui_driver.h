@@ -3,6 +3,8 @@
 //   object /io/qx70/UiDriver, interface io.qx70.UiDriver
 //   Windows() -> as           titles of the shown top-level windows
 //   Geometry(s name) -> iiii  x, y, width, height on screen, device pixels
+//   Geometries(as names) -> a(siiii)  the same for each name that shows, in
+//                             one call (a picture has hundreds of controls)
 //   Text(s name) -> s         the control's shown text
 //   State(s name) -> s        {"visible","enabled","checked","selected","value"}
 // Names are compared without case. Geometry finds the first visible control
@@ -13,6 +15,7 @@
 // from real events.
 #pragma once
 
+#include <QDBusArgument>
 #include <QDBusContext>
 #include <QObject>
 #include <QRect>
@@ -26,6 +29,14 @@ namespace app {
 
 inline constexpr const char* kUiDriverObjectPath = "/io/qx70/UiDriver";
 inline constexpr const char* kUiDriverInterface = "io.qx70.UiDriver";
+
+// One answer of Geometries: (siiii).
+struct NamedRect {
+    QString name;
+    int x = 0, y = 0, width = 0, height = 0;
+};
+QDBusArgument& operator<<(QDBusArgument& out, const NamedRect& rect);
+const QDBusArgument& operator>>(const QDBusArgument& in, NamedRect& rect);
 
 class UiDriver : public QObject, protected QDBusContext {
     Q_OBJECT
@@ -46,6 +57,7 @@ class UiDriver : public QObject, protected QDBusContext {
   public Q_SLOTS:
     Q_SCRIPTABLE QStringList Windows();
     Q_SCRIPTABLE int Geometry(const QString& name, int& y, int& width, int& height);
+    Q_SCRIPTABLE QList<app::NamedRect> Geometries(const QStringList& names);
     Q_SCRIPTABLE QString Text(const QString& name);
     Q_SCRIPTABLE QString State(const QString& name);
 
@@ -55,3 +67,5 @@ class UiDriver : public QObject, protected QDBusContext {
 };
 
 }  // namespace app
+
+Q_DECLARE_METATYPE(app::NamedRect)

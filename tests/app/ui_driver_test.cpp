@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDBusMetaType>
 #include <QLabel>
 #include <QPushButton>
 #include <QSlider>
@@ -156,6 +157,19 @@ TEST_F(UiDriverTest, BusAnswersRectanglesAndErrors) {
     EXPECT_EQ(rect.arguments()[1].toInt(), expected.y());
     EXPECT_EQ(rect.arguments()[2].toInt(), 80);
     EXPECT_EQ(rect.arguments()[3].toInt(), 30);
+    // Many at once: only the names that show, in the order asked.
+    QDBusMessage many = QDBusMessage::createMethodCall(
+        bus.baseService(), QString::fromLatin1(app::kUiDriverObjectPath),
+        QString::fromLatin1(app::kUiDriverInterface), QStringLiteral("Geometries"));
+    many << QStringList{QStringLiteral("nothing"), QStringLiteral("OKBUTTON")};
+    const QDBusMessage rects = bus.call(many);
+    ASSERT_EQ(rects.type(), QDBusMessage::ReplyMessage) << rects.errorMessage().toStdString();
+    ASSERT_EQ(rects.signature(), QStringLiteral("a(siiii)"));
+    const auto list = qdbus_cast<QList<app::NamedRect>>(rects.arguments().at(0));
+    ASSERT_EQ(list.size(), 1);
+    EXPECT_EQ(list[0].name, QStringLiteral("OKBUTTON"));
+    EXPECT_EQ(QRect(list[0].x, list[0].y, list[0].width, list[0].height), expected);
+
     for (const char* method : {"Geometry", "Text", "State"}) {
         const QDBusMessage missing = call(method, QStringLiteral("nothing"));
         EXPECT_EQ(missing.type(), QDBusMessage::ErrorMessage) << method;

@@ -8,6 +8,8 @@
 #   drv_windows              titles of the shown top-level windows, one a line
 #   drv_geometry NAME        "x y w h" (screen, device pixels) of the first
 #                            visible control NAME; fails when none is visible
+#   drv_geometry_many NAME...  "NAME x y w h" a line for each NAME that
+#                            shows, in the given order, in one bus call
 #   drv_center NAME          "x y", the centre of that rectangle
 #   drv_visible NAME         succeeds when a visible control NAME exists
 #   drv_text NAME            its shown text (a hidden one's when none shows)
@@ -52,10 +54,14 @@
 #   app_running              succeeds while the program runs
 # Variables: E2E_TMP (private temporary folder), E2E_SHOTS (folder for
 # screenshots, kept on failure), E2E_LOG (program's stderr), E2E_BIN,
-# E2E_DEST (the program's bus name), E2E_SCREEN (current X screen).
+# E2E_DEST (the program's bus name), E2E_SCREEN (current X screen),
+# E2E_USER_DATA (the program's user data folder: profiles, simulator state),
+# E2E_USER_CONFIG (its settings folder).
 
 E2E_DEST=io.qx70.Morvath_QX70_MECHANICAL_GAMING_KEYBOARD
 E2E_TITLE='Morvath QX70'
+E2E_USER_DATA="${XDG_DATA_HOME:-$HOME/.local/share}/Morvath QX70 MECHANICAL GAMING KEYBOARD"
+E2E_USER_CONFIG="${XDG_CONFIG_HOME:-$HOME/.config}/Morvath QX70 MECHANICAL GAMING KEYBOARD"
 E2E_START_TIMEOUT=${E2E_START_TIMEOUT:-90}
 
 # ------------------------------------------------------------------ checks
@@ -92,34 +98,25 @@ wait_until() {
 
 # ------------------------------------------------------------------ bus
 
-# A gdbus answer "(x,)" or "('text',)" without its tuple.
-_gdbus_unwrap() {
-    sed -e 's/^(//' -e 's/,)$//' -e 's/)$//'
-}
-
-# GVariant text of one string ('...' or "...") as the plain string.
-_gvariant_string() {
-    local s
-    s=$(cat)
-    s=${s#\(}
-    s=${s%,\)}
-    case $s in
-        \'*\') s=${s#\'}; s=${s%\'}; s=${s//\\\'/\'} ;;
-        \"*\") s=${s#\"}; s=${s%\"}; s=${s//\\\"/\"} ;;
-    esac
-    printf '%s\n' "${s//\\\\/\\}"
-}
-
-_drv() {
+# dbus-send needs no introspection round trip: a third of gdbus's time.
+_drv_send() {
     local method=$1
     shift
-    gdbus call --session --dest "$E2E_DEST" --object-path /io/qx70/UiDriver \
-        --method "io.qx70.UiDriver.$method" "$@" 2>/dev/null
+    dbus-send --session --print-reply=literal --dest="$E2E_DEST" /io/qx70/UiDriver \
+        "io.qx70.UiDriver.$method" "$@" 2>/dev/null
+}
+
+# A literal string reply: three spaces of indent, no line end.
+_drv_string() {
+    local out
+    out=$(_drv_send "$@") || return 1
+    printf '%s\n' "${out#   }"
 }
 
 drv_windows() {
     local out
-    out=$(_drv Windows) || return 1
+    out=$(gdbus call --session --dest "$E2E_DEST" --object-path /io/qx70/UiDriver \
+        --method io.qx70.UiDriver.Windows 2>/dev/null) || return 1
     # (['title one', 'title two'],)
     out=${out#\(\[}
     out=${out%\],\)}
@@ -129,8 +126,24 @@ drv_windows() {
 
 drv_geometry() {
     local out
-    out=$(_drv Geometry "$1") || return 1
-    printf '%s\n' "$out" | tr -d '(),' | awk '{print $1, $2, $3, $4}'
+    out=$(_drv_send Geometry "string:$1") || return 1
+    # "int32 x int32 y int32 w int32 h"; read without a further process, as
+    # cases ask for hundreds of rectangles.
+    local -a f
+    read -r -a f <<<"${out//$'\n'/ }"
+    [ "${#f[@]}" -eq 8 ] && [ "${f[0]}" = int32 ] || return 1
+    echo "${f[1]} ${f[3]} ${f[5]} ${f[7]}"
+}
+
+drv_geometry_many() {
+    [ $# -gt 0 ] || return 0
+    local list out
+    list=$(printf "'%s'," "$@")
+    out=$(gdbus call --session --dest "$E2E_DEST" --object-path /io/qx70/UiDriver \
+        --method io.qx70.UiDriver.Geometries "[${list%,}]" 2>/dev/null) || return 1
+    # ([('light_0', 370, 156, 30, 30), ...],)
+    printf '%s\n' "$out" | sed -e 's/^(\[//' -e 's/\],)$//' -e 's/), (/\n/g' |
+        sed -n "s/^(\?'\([^']*\)', \(-\?[0-9]*\), \(-\?[0-9]*\), \([0-9]*\), \([0-9]*\))\?$/\1 \2 \3 \4 \5/p"
 }
 
 drv_center() {
@@ -145,14 +158,11 @@ drv_visible() {
 }
 
 drv_text() {
-    local out
-    out=$(_drv Text "$1") || return 1
-    printf '%s\n' "$out" | _gvariant_string
+    _drv_string Text "string:$1"
 }
 
 drv_state() {
-    drv_text_json=$(_drv State "$1") || return 1
-    printf '%s\n' "$drv_text_json" | _gvariant_string
+    _drv_string State "string:$1"
 }
 
 json_get() {
@@ -321,10 +331,20 @@ app_start() {
         keeper env QT_QPA_PLATFORM=xcb QX70_DEBUG=1 DISPLAY="$DISPLAY" "$@" \
         "$E2E_BIN" --simulate </dev/null >>"$E2E_LOG" 2>&1 &
     wait_until 10 test -s "$E2E_STATE/app.pid" || { echo "qx70-config did not start" >&2; return 1; }
-    if ! timeout "$E2E_START_TIMEOUT" xdotool search --sync --name "$E2E_TITLE" >/dev/null 2>&1; then
-        echo "qx70-config window did not appear" >&2
-        return 1
-    fi
+    # Polled rather than "search --sync": a window that goes away during a
+    # search (the previous run's) makes xdotool fail at once.
+    local deadline=$((SECONDS + E2E_START_TIMEOUT))
+    until xdotool search --onlyvisible --name "$E2E_TITLE" >/dev/null 2>&1; do
+        if ! app_running; then
+            echo "qx70-config ended at start-up (status $(cat "$E2E_STATE/app.status" 2>/dev/null))" >&2
+            return 1
+        fi
+        if [ "$SECONDS" -ge "$deadline" ]; then
+            echo "qx70-config window did not appear" >&2
+            return 1
+        fi
+        sleep 0.2
+    done
     # The window is mapped; the driver answers once the loop runs.
     wait_until 30 _driver_sees_window || { echo "UI driver does not answer" >&2; return 1; }
 }

@@ -7,10 +7,12 @@
 #
 # --screen (or SCREEN=WxHxD) sets the default screen (1920x1080x24); --keep
 # keeps the temporary folder. CASE limits the run to case functions whose
-# name contains one of the words. Every tests/e2e/cases/*.sh is sourced in
-# name order; each case_* function it defines runs in its own subshell, with
-# the program running on the default screen and default environment, and
-# passes when it returns 0 (lib.sh documents the helpers). Ends with
+# name contains one of the words. The files tests/e2e/cases/*.sh are taken
+# in name order, and the case_* functions of each in name order; every case
+# runs in its own subshell with lib.sh and only its own file sourced, the
+# program running on the default screen with the default environment, and
+# passes when it returns 0 (lib.sh documents the helpers). A case that
+# takes longer than E2E_CASE_TIMEOUT seconds (150) fails. Ends with
 # "e2e: N passed, M failed" and a non-zero status when any case failed.
 set -uo pipefail
 
@@ -22,7 +24,7 @@ while [ $# -gt 0 ]; do
         --screen) default_screen=$2; shift 2 ;;
         --screen=*) default_screen=${1#--screen=}; shift ;;
         --keep) keep=1; shift ;;
-        -h | --help) sed -n '2,14p' "$0"; exit 0 ;;
+        -h | --help) sed -n '2,16p' "$0"; exit 0 ;;
         *) break ;;
     esac
 done
@@ -34,7 +36,7 @@ E2E_BIN=$(realpath "$1")
 shift
 filters=("$@")
 
-for tool in Xvfb openbox xdotool xdpyinfo xprop import convert gdbus dbus-daemon; do
+for tool in Xvfb openbox xdotool xdpyinfo xprop import convert gdbus dbus-send dbus-daemon; do
     command -v "$tool" >/dev/null || { echo "e2e: $tool is missing (scripts/install-deps.sh)" >&2; exit 2; }
 done
 
@@ -53,6 +55,8 @@ export HOME=$E2E_TMP/home XDG_DATA_HOME=$E2E_TMP/data XDG_CONFIG_HOME=$E2E_TMP/c
 # does not apply.
 unset QT_QPA_PLATFORM QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS QT_AUTO_SCREEN_SCALE_FACTOR
 export QT_QPA_PLATFORM=xcb
+# Leaks inside system libraries are not the program's (as in the unit tests).
+export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$E2E_DIR/../sanitizers/lsan.supp:print_suppressions=0}
 
 # shellcheck source=tests/e2e/lib.sh
 source "$E2E_DIR/lib.sh"
