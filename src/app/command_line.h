@@ -1,4 +1,4 @@
-// The command line: --simulate, --help, --version. Nothing else configures
+// The command line: --simulate, --minimized, --help, --version. Nothing else configures
 // the program; unknown arguments are reported and ignored.
 #pragma once
 
@@ -9,6 +9,7 @@ namespace app {
 
 struct CommandLine {
     bool simulate = false;
+    bool minimized = false;
     bool help = false;
     bool version = false;
     std::vector<std::string> unknown;

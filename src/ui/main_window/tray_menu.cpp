@@ -2,6 +2,8 @@
 
 #include <QCursor>
 
+#include "platform/autostart.h"
+#include "ui/framework/control_ops.h"
 #include "ui/framework/text_manager.h"
 #include "ui/main_window/main_wnd.h"
 
@@ -13,6 +15,7 @@ CTrayMenuWnd::CTrayMenuWnd(CMainWnd* owner) : owner_(owner) {
 
 void CTrayMenuWnd::Popup() {
     TextManager::Instance().ApplyTexts(this);
+    SyncChecks();
     adjustSize();
     move(QCursor::pos() - QPoint(0, height()));
     show();
@@ -26,6 +29,13 @@ void CTrayMenuWnd::Notify(const Notification& n) {
     hide();
     if (owner_ != nullptr)
         owner_->MenuCommand(command);
+    SyncChecks();
+}
+
+void CTrayMenuWnd::SyncChecks() {
+    // Another copy, the desktop's session settings or the user may have
+    // changed the entry since the menu was last open.
+    SetControlChecked(FindControl(QStringLiteral("autostart")), platform::AutostartEnabled());
 }
 
 }  // namespace ui
