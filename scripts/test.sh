@@ -3,7 +3,8 @@
 #  1. Debug build with AddressSanitizer + UndefinedBehaviorSanitizer, every
 #     test under a private D-Bus session with Qt's offscreen platform;
 #  2. ThreadSanitizer build of the suites that use threads;
-#  3. a short run of each fuzz target (clang + libFuzzer).
+#  3. a short run of each fuzz target (clang + libFuzzer);
+#  4. the packaging checks (scripts/check-packaging.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -50,8 +51,20 @@ for target in build-fuzz/fuzz/fuzz_*; do
         exit 1
     fi
 done
-# One closing line over both sanitizer runs (ctest counts test programs).
+
+# -- Packaging checks: validators on the desktop entry, the metadata and the
+# manual page, then the Debian package (Release tree build-deb) and lintian.
+echo "== Packaging checks"
+mkdir -p build-deb
+scripts/check-packaging.sh 2>&1 | tee build-deb/checks.log || true
+read -r passed_p failed_p < <(sed -n 's/^packaging checks: \([0-9]*\) passed, \([0-9]*\) failed$/\1 \2/p' \
+    build-deb/checks.log; echo "0 1")
+# -- end of packaging checks
+
+# One closing line over both sanitizer runs (ctest counts test programs)
+# and the packaging checks.
 count() { sed -n 's/.*tests passed, \([0-9]*\) tests failed out of \([0-9]*\).*/\1 \2/p' "$1"; }
 read -r failed_a total_a < <(count build-asan/ctest.log)
 read -r failed_t total_t < <(count build-tsan/ctest.log)
-echo "tests: $(( total_a + total_t - failed_a - failed_t )) passed, $(( failed_a + failed_t )) failed"
+echo "tests: $(( total_a + total_t - failed_a - failed_t + passed_p )) passed, $(( failed_a + failed_t + failed_p )) failed"
+[ "$failed_p" -eq 0 ]
