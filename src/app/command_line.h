@@ -1,5 +1,5 @@
-// The command line: --simulate, --minimized, --help, --version. Nothing else configures
-// the program; unknown arguments are reported and ignored.
+// The command line: --simulate, --minimized, --help, --version. Nothing
+// else configures the program; unknown arguments are reported and ignored.
 #pragma once
 
 #include <string>

@@ -17,7 +17,7 @@ std::string AutostartFile();
 std::string AutostartEntry();
 
 // True when the entry exists, reads as a desktop entry and is not switched
-// off by the desktop (Hidden=true).
+// off by the desktop (Hidden=true, X-GNOME-Autostart-enabled=false).
 bool AutostartEnabled();
 
 // Writes (atomically) or removes the entry. False when it failed; the
