@@ -5,11 +5,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <cstdlib>
 
 #include "platform/autostart.h"
 #include "platform/file_io.h"
+#include "platform/paths.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -92,12 +92,16 @@ TEST(Autostart, EntriesTheDesktopSwitchedOffOrThatAreNoEntryCountAsOff) {
 }
 
 TEST(Autostart, AWriteThatFailsIsReportedAndLeavesNoFile) {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "root writes into read-only folders";
     ScopedUserFolders folders;
     const std::string dir = folders.Root() + "config/autostart";
-    ASSERT_TRUE(platform::SetAutostart(false));
-    ASSERT_EQ(::mkdir((folders.Root() + "config").c_str(), 0700) == 0 || errno == EEXIST, true);
+    ASSERT_TRUE(platform::MakeFolders(folders.Root() + "config"));
+    // A file where the folder belongs.
+    testing_support::WriteAll(dir, "not a folder");
+    EXPECT_FALSE(platform::SetAutostart(true));
+    EXPECT_FALSE(platform::AutostartEnabled());
+    ASSERT_TRUE(platform::RemoveFile(dir));
+    if (::geteuid() == 0)
+        return;  // root writes into read-only folders
     ASSERT_EQ(::mkdir(dir.c_str(), 0500), 0);
     EXPECT_FALSE(platform::SetAutostart(true));
     EXPECT_FALSE(platform::AutostartEnabled());
