@@ -14,6 +14,9 @@ packages=(
     # end-to-end tests: a private X display with a window manager, real
     # input, screenshots and the session bus client
     dbus dbus-bin libglib2.0-bin xvfb xauth openbox xdotool x11-utils imagemagick
+    # the Debian package (cpack: dpkg-shlibdeps, file) and the checks of the
+    # desktop entry, metadata, manual page and package; the icon renderer
+    dpkg-dev file desktop-file-utils appstream man-db lintian librsvg2-bin
 )
 
 missing=()

@@ -17,6 +17,7 @@
 #include "app/sim_control.h"
 #include "app/single_instance.h"
 #include "app/ui_driver.h"
+#include "platform/autostart.h"
 #include "platform/debug_output.h"
 #include "platform/file_io.h"
 #include "platform/paths.h"
@@ -145,6 +146,9 @@ int RunApplication(int argc, char** argv) {
     ui::Application application(argc, argv);
     application.setApplicationName(QStringLiteral("qx70-config"));
     application.setApplicationDisplayName(QString::fromUtf8(platform::kProductTitle));
+    // Lets the desktop (Wayland compositors in particular) match the window
+    // to its desktop entry and icon.
+    application.setDesktopFileName(QString::fromLatin1(platform::kDesktopId));
     // The window's own destroy handling ends the loop (it may live on in the tray).
     application.setQuitOnLastWindowClosed(false);
 
@@ -186,7 +190,10 @@ int RunApplication(int argc, char** argv) {
         return 0;
     }
     window->CenterWindow();
-    window->show();
+    if (line.minimized)
+        window->StartInTray();
+    else
+        window->show();
     std::unique_ptr<UiDriver> driver;
     if (simulator) {
         simulator->SetWindow(window.get());

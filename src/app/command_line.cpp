@@ -32,6 +32,8 @@ CommandLine ParseCommandLine(int argc, char** argv) {
             continue;
         if (std::strcmp(arg, "--simulate") == 0) {
             line.simulate = true;
+        } else if (std::strcmp(arg, "--minimized") == 0) {
+            line.minimized = true;
         } else if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
             line.help = true;
         } else if (std::strcmp(arg, "--version") == 0) {
@@ -49,16 +51,17 @@ CommandLine ParseCommandLine(int argc, char** argv) {
 
 std::string UsageText() {
     return std::string(
-               "Usage: qx70-config [--simulate] [--help] [--version]\n"
+               "Usage: qx70-config [--simulate] [--minimized] [--help] [--version]\n"
                "\n"
                "Configuration utility for the ") +
            platform::kProductTitle +
            " and its companions\n"
            "(mouse behind the 2.4 GHz receiver, mouse pad, USB headset).\n"
            "\n"
-           "  --simulate  use the built-in device simulator instead of the real devices\n"
-           "  --help      show this help and exit\n"
-           "  --version   show the version and exit\n"
+           "  --simulate   use the built-in device simulator instead of the real devices\n"
+           "  --minimized  start hidden in the tray (used when started at login)\n"
+           "  --help       show this help and exit\n"
+           "  --version    show the version and exit\n"
            "\n"
            "Only one copy runs per desktop session; starting it again brings the\n"
            "running window to the front. QX70_DEBUG=1 prints diagnostics on stderr.\n";

@@ -1,5 +1,5 @@
-// The command line: --simulate, --help, --version. Nothing else configures
-// the program; unknown arguments are reported and ignored.
+// The command line: --simulate, --minimized, --help, --version. Nothing
+// else configures the program; unknown arguments are reported and ignored.
 #pragma once
 
 #include <string>
@@ -9,6 +9,7 @@ namespace app {
 
 struct CommandLine {
     bool simulate = false;
+    bool minimized = false;
     bool help = false;
     bool version = false;
     std::vector<std::string> unknown;

@@ -45,6 +45,7 @@ constexpr RouteInfo kRouteInfo[] = {
     {R::KeyCaptureOff, O::Shell, "KeyCaptureOff", kNoIndex},
     {R::MenuShow, O::Shell, "MenuShow", kNoIndex},
     {R::MenuExit, O::Shell, "MenuExit", kNoIndex},
+    {R::MenuAutostart, O::Shell, "MenuAutostart", kNoIndex},
 
     {R::SelectKey, O::KeyPage, "SelectKey", kKeyCountLimit},
     {R::KeySave, O::KeyPage, "KeySave", kNoIndex},
@@ -368,6 +369,7 @@ constexpr RouteRow kMenu[] = {
     {M::Exact, "setwnd_menu", R::OpenSettingsCentred},
     {M::Exact, "show", R::MenuShow},
     {M::Exact, "exit", R::MenuExit},
+    {M::Exact, "autostart", R::MenuAutostart},
 };
 
 bool RowMatches(const RouteRow& row, std::string_view name, const IndexedName& split,

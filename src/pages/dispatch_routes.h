@@ -103,6 +103,7 @@ enum class Route : uint16_t {
     KeyCaptureOff,
     MenuShow,
     MenuExit,
+    MenuAutostart,
     // Key assignment page
     SelectKey,
     KeySave,

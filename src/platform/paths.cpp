@@ -107,6 +107,16 @@ std::string ProgramFolder() {
     if (IsDirectory(beside + "skin")) {
         return beside;
     }
+    // Installed as <prefix>/bin/qx70-config: <prefix>/share/qx70-config, so
+    // a tree installed below another prefix (the Debian package) finds its
+    // own folder.
+    const size_t parentEnd = beside.rfind('/', beside.size() >= 2 ? beside.size() - 2 : 0);
+    if (parentEnd != std::string::npos && parentEnd > 0) {
+        const std::string shared = beside.substr(0, parentEnd + 1) + "share/qx70-config/";
+        if (IsDirectory(shared + "skin")) {
+            return shared;
+        }
+    }
 #ifdef QX70_INSTALLED_PROGRAM_DIR
     return WithSlash(QX70_INSTALLED_PROGRAM_DIR);
 #else

@@ -10,7 +10,8 @@ inline constexpr const char* kProductTitle = "Morvath QX70 MECHANICAL GAMING KEY
 
 // The folder holding skin/, DefaultData/ and Font/, with a trailing '/'.
 // Order: $QX70_PROGRAM_DIR; the executable's folder when it holds skin/;
-// the installed data folder given at build time.
+// <executable's folder>/../share/qx70-config when that holds skin/; the
+// installed data folder given at build time.
 std::string ProgramFolder();
 // Overrides the folder found above (the entry sets it once at start; tests).
 void SetProgramFolder(const std::string& folder);

@@ -39,8 +39,10 @@ app::CommandLine Parse(std::vector<std::string> args) {
     return app::ParseCommandLine(static_cast<int>(args.size()), argv.data());
 }
 
-TEST(CommandLine, KnowsItsThreeOptionsAndLeavesQtItsOwn) {
+TEST(CommandLine, KnowsItsOptionsAndLeavesQtItsOwn) {
     EXPECT_TRUE(Parse({"--simulate"}).simulate);
+    EXPECT_TRUE(Parse({"--minimized"}).minimized);
+    EXPECT_FALSE(Parse({"--simulate"}).minimized);
     EXPECT_TRUE(Parse({"--help"}).help);
     EXPECT_TRUE(Parse({"-h"}).help);
     EXPECT_TRUE(Parse({"--version"}).version);

@@ -1,5 +1,5 @@
 // The program as a process: exit codes, single instance on a private
-// session bus, start without a bus and without fonts.
+// session bus, start without a bus and without fonts, start in the tray.
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <string>
@@ -182,6 +183,38 @@ TEST_F(ProcessTest, SecondCopyWakesTheFirstAndExitsWithZero) {
     Child third({QX70_EXECUTABLE}, env);
     EXPECT_EQ(third.Wait(30000), 0);
     EXPECT_NE(third.Output().find("InitWindow"), std::string::npos) << third.Output();
+}
+
+// The UI driver's answer about the shown windows, e.g. "(@as [],)".
+std::string ShownWindows() {
+    std::string out;
+    FILE* pipe = popen(
+        "gdbus call --session --dest io.qx70.Morvath_QX70_MECHANICAL_GAMING_KEYBOARD "
+        "--object-path /io/qx70/UiDriver --method io.qx70.UiDriver.Windows 2>&1",
+        "r");
+    if (pipe == nullptr)
+        return "no gdbus";
+    char buffer[512];
+    while (std::fgets(buffer, sizeof buffer, pipe) != nullptr)
+        out += buffer;
+    pclose(pipe);
+    return out;
+}
+
+TEST_F(ProcessTest, MinimizedStartShowsNoWindowAsDevicesArrive) {
+    if (std::getenv("DBUS_SESSION_BUS_ADDRESS") == nullptr)
+        GTEST_SKIP() << "needs a session bus (run under dbus-run-session)";
+    Child child({QX70_EXECUTABLE, "--simulate", "--minimized"}, Env());
+    ASSERT_TRUE(child.WaitFor("添加一个Dongle设备", 30000)) << child.Output();
+    // The wake-up an arrival asks for runs on the UI thread before the
+    // driver's answer; later arrivals must not open the window either.
+    for (int i = 0; i < 10; ++i) {
+        const std::string windows = ShownWindows();
+        ASSERT_NE(windows.find("@as []"), std::string::npos) << windows;
+        usleep(100 * 1000);
+    }
+    child.Signal(SIGTERM);
+    EXPECT_EQ(child.Wait(30000), 0) << child.Output();
 }
 
 }  // namespace

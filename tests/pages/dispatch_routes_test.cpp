@@ -237,6 +237,7 @@ const ExpectedMenu kExpectedMenu[] = {
     {"setwnd_menu", R::OpenSettingsCentred, O::SettingsWindow, 0},
     {"show", R::MenuShow, O::Shell, 0},
     {"exit", R::MenuExit, O::Shell, 0},
+    {"autostart", R::MenuAutostart, O::Shell, 0},
 };
 // clang-format on
 

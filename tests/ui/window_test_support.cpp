@@ -46,6 +46,14 @@ bool WindowWorld::Start() {
     return ProcessUntil([this] { return window_->Initialised() && window_->isVisible(); }, 5000);
 }
 
+bool WindowWorld::StartInTray() {
+    window_ = std::make_unique<ui::CMainWnd>();
+    if (!window_->Create(nullptr, QStringLiteral("test"), 1000, 640))
+        return false;
+    window_->StartInTray();
+    return ProcessUntil([this] { return window_->Initialised(); }, 5000);
+}
+
 void WindowWorld::Close() {
     window_->close();
     ProcessPending();

@@ -24,7 +24,10 @@ class WindowWorld {
 
     // Creates the window and waits for its start and first discovery pass.
     bool Start();
+    // As the program does with --minimized: the window is never shown.
+    bool StartInTray();
     ui::CMainWnd& Window() { return *window_; }
+    const std::string& UserFolders() const { return folders_.Root(); }
     sim::SimulatedDevices& Devices() { return *devices_; }
     // Closes the window as the close button does (the shutdown runs).
     void Close();

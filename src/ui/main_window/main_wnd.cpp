@@ -157,6 +157,10 @@ intptr_t CMainWnd::HandleCustomMessage(uint32_t message, uintptr_t wParam, intpt
     if (message != 0 && message == app.instance) {
         platform::DebugOutputF("软件标示 %d，%xd%xd", static_cast<int>(message),
                                static_cast<unsigned>(wParam), static_cast<unsigned>(lParam));
+        // lParam 1: a second start asks for the window; 0 is the discovery
+        // thread's own wake-up after its first pass.
+        if (lParam != 0)
+            startInTray_ = false;
         WakeUp();
         return 0;
     }
@@ -398,8 +402,19 @@ void CMainWnd::Shutdown() {
     }
 }
 
+void CMainWnd::StartInTray() {
+    startInTray_ = true;
+    hide();
+    SetPageHiddenAll(true);
+}
+
 void CMainWnd::WakeUp() {
     RefreshNoDeviceIndicator();
+    if (startInTray_) {
+        // Devices arriving do not open a window that was started in the tray.
+        SetPageHiddenAll(true);
+        return;
+    }
     SetPageHiddenAll(false);
     Send(kWmSysCommand, kScRestore, 0);
     // The window comes to the front without staying on top; nothing sleeps
@@ -409,6 +424,7 @@ void CMainWnd::WakeUp() {
 }
 
 void CMainWnd::ToggleFromTray() {
+    startInTray_ = false;
     const bool shown = isVisible() && !isMinimized();
     CloseChildWindows();
     if (shown) {

@@ -123,6 +123,10 @@ class CMainWnd : public Window, public device::LifecycleWindow, public device::M
     void ApplyScale();
     // Shows or hides the window as the tray icon's left click does.
     void ToggleFromTray();
+    // Started with --minimized: the window stays in the tray, even as devices
+    // arrive, until the user opens it (tray, menu, a second start).
+    void StartInTray();
+    bool StartingInTray() const { return startInTray_; }
     // Runs a menu command ("exit", "show", ...) through message 1145.
     void MenuCommand(const QString& name);
 
@@ -254,6 +258,7 @@ class CMainWnd : public Window, public device::LifecycleWindow, public device::M
     bool displayChanged_ = false;
     bool active_ = false;
     bool attention_ = false;
+    bool startInTray_ = false;
     // The bars are enabled at start and no recording runs.
     bool keyEdit_ = true;
     int lightControl_ = 1;

@@ -6,6 +6,7 @@
 #include "device/device_classes.h"
 #include "device/keyboard_light_driver.h"
 #include "pages/control_name.h"
+#include "platform/autostart.h"
 #include "platform/debug_output.h"
 #include "ui/framework/control_ops.h"
 #include "ui/framework/window_messages.h"
@@ -213,6 +214,15 @@ void CMainWnd::RunMenuCommand(const QString& name) {
         case Route::OpenSettingsCentred:
             platform::DebugOutput("setwnd_menu: the settings window is not built yet");
             return;
+        case Route::MenuAutostart: {
+            // The entry file is the state: the item shows what is on disk,
+            // whatever the click did to the check box.
+            const bool wanted = !platform::AutostartEnabled();
+            if (!platform::SetAutostart(wanted))
+                platform::DebugOutputF("autostart entry not %s: %s", wanted ? "written" : "removed",
+                                       platform::AutostartFile().c_str());
+            return;
+        }
         default:
             break;
     }

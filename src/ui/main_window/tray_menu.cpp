@@ -4,6 +4,8 @@
 #include <QGuiApplication>
 #include <QScreen>
 
+#include "platform/autostart.h"
+#include "ui/framework/control_ops.h"
 #include "ui/framework/text_manager.h"
 #include "ui/main_window/main_wnd.h"
 
@@ -15,6 +17,7 @@ CTrayMenuWnd::CTrayMenuWnd(CMainWnd* owner) : owner_(owner) {
 
 void CTrayMenuWnd::Popup() {
     TextManager::Instance().ApplyTexts(this);
+    SyncChecks();
     adjustSize();
     // Above the pointer as on a bottom panel; below it when the pointer is
     // near the top (a top panel), and always inside the screen.
@@ -39,6 +42,13 @@ void CTrayMenuWnd::Notify(const Notification& n) {
     hide();
     if (owner_ != nullptr)
         owner_->MenuCommand(command);
+    SyncChecks();
+}
+
+void CTrayMenuWnd::SyncChecks() {
+    // Another copy, the desktop's session settings or the user may have
+    // changed the entry since the menu was last open.
+    SetControlChecked(FindControl(QStringLiteral("autostart")), platform::AutostartEnabled());
 }
 
 }  // namespace ui
