@@ -268,6 +268,8 @@ class CMainWnd : public Window, public device::LifecycleWindow, public device::M
     std::string profileName_;
     QString pendingMenuCommand_;
     std::array<pages::PageHooks*, static_cast<size_t>(pages::Owner::Count)> pageHooks_{};
+    class ShellDialogs;
+    mutable std::unique_ptr<pages::PageHooks> shellDialogs_;
     MessageWindowFn messageWindow_;
     std::function<bool(int)> openDeviceSettings_;
     // Arrivals and removals that came while the system slept, in order.

@@ -29,6 +29,22 @@ bool NeedsCurrentDevice(Route route) {
 
 }  // namespace
 
+// The dialogs the shell opens itself, for as long as no other page is
+// plugged in for them (tests plug in a recorder).
+class CMainWnd::ShellDialogs : public pages::PageHooks {
+  public:
+    explicit ShellDialogs(CMainWnd& window) : window_(window) {}
+    bool Handle(const pages::RouteEvent& event) override {
+        if (event.route != Route::OpenAbout)
+            return false;
+        window_.OpenAboutWindow();
+        return true;
+    }
+
+  private:
+    CMainWnd& window_;
+};
+
 void CMainWnd::SetPageHooks(pages::Owner owner, pages::PageHooks* hooks) {
     const auto i = static_cast<size_t>(owner);
     if (i < pageHooks_.size())
@@ -39,6 +55,11 @@ pages::PageHooks& CMainWnd::PageHooksOf(pages::Owner owner) const {
     const auto i = static_cast<size_t>(owner);
     if (i < pageHooks_.size() && pageHooks_[i] != nullptr)
         return *pageHooks_[i];
+    if (owner == pages::Owner::Dialogs) {
+        if (!shellDialogs_)
+            shellDialogs_ = std::make_unique<ShellDialogs>(const_cast<CMainWnd&>(*this));
+        return *shellDialogs_;
+    }
     return pages::NoPage();
 }
 
@@ -207,12 +228,6 @@ void CMainWnd::RunMenuCommand(const QString& name) {
         case Route::MenuShow:
             if (!(isVisible() && !isMinimized()))
                 ToggleFromTray();
-            return;
-        case Route::OpenAbout:
-            OpenAboutWindow();
-            return;
-        case Route::OpenSettingsCentred:
-            platform::DebugOutput("setwnd_menu: the settings window is not built yet");
             return;
         case Route::MenuAutostart: {
             // The entry file is the state: the item shows what is on disk,
