@@ -17,6 +17,13 @@ namespace {
 // event, so this bound is only ever reached by a fault.
 constexpr std::chrono::milliseconds kJoinBound{500};
 
+const platform::JoinTexts& JoinTexts() {
+    static const platform::JoinTexts texts{"update check ended",
+                                           "update check still running after 500 ms",
+                                           "update check not running"};
+    return texts;
+}
+
 void RunCheck(const platform::StopEvent& stop, const UpdateTargetTable& table,
               const UpdateCheck::Options& options, const UpdateCheck::RowCallback& onRow,
               const UpdateCheck::DoneCallback& onDone) {
@@ -91,7 +98,7 @@ bool UpdateCheck::Start(UpdateTargetTable table, Options options, RowCallback on
     if (worker_.Running())
         return false;
     if (worker_.Started())
-        worker_.StopAndJoin(kJoinBound, {});
+        worker_.StopAndJoin(kJoinBound, JoinTexts());
     return worker_.Start([table = std::move(table), options = std::move(options),
                           onRow = std::move(onRow),
                           onDone = std::move(onDone)](const platform::StopEvent& stop) {
@@ -102,7 +109,7 @@ bool UpdateCheck::Start(UpdateTargetTable table, Options options, RowCallback on
 void UpdateCheck::Stop() {
     if (!worker_.Started())
         return;
-    worker_.StopAndJoin(kJoinBound, {"", "update check: still running after the bound", ""});
+    worker_.StopAndJoin(kJoinBound, JoinTexts());
 }
 
 }  // namespace update
