@@ -232,6 +232,9 @@ int HttpClient::Request(const std::string& method, const std::string& url, const
         curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
         curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http,https");
         curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, 0L);
+        // The loopback host is never reached through a proxy from the environment.
+        if (IsLoopbackHost(parts.host))
+            curl_easy_setopt(e, CURLOPT_NOPROXY, "*");
         curl_easy_setopt(e, CURLOPT_SSL_VERIFYPEER, 1L);
         curl_easy_setopt(e, CURLOPT_SSL_VERIFYHOST, 2L);
         curl_easy_setopt(e, CURLOPT_USERAGENT, userAgent_.c_str());
