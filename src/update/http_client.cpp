@@ -228,15 +228,23 @@ int HttpClient::Request(const std::string& method, const std::string& url, const
         // curl drops its "Expect: 100-continue" wait for large bodies.
         addHeader("Expect:");
 
-        curl_easy_setopt(e, CURLOPT_URL, current.c_str());
-        curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
-        curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http,https");
-        curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, 0L);
+        // The options the safety of a request rests on must all take.
+        CURLcode set = curl_easy_setopt(e, CURLOPT_URL, current.c_str());
+        if (set == CURLE_OK)
+            set = curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http,https");
+        if (set == CURLE_OK)
+            set = curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, 0L);
+        if (set == CURLE_OK)
+            set = curl_easy_setopt(e, CURLOPT_SSL_VERIFYPEER, 1L);
+        if (set == CURLE_OK)
+            set = curl_easy_setopt(e, CURLOPT_SSL_VERIFYHOST, 2L);
+        if (set == CURLE_OK)
+            set = curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
+        if (set != CURLE_OK)
+            return notSent(static_cast<int>(set));
         // The loopback host is never reached through a proxy from the environment.
         if (IsLoopbackHost(parts.host))
             curl_easy_setopt(e, CURLOPT_NOPROXY, "*");
-        curl_easy_setopt(e, CURLOPT_SSL_VERIFYPEER, 1L);
-        curl_easy_setopt(e, CURLOPT_SSL_VERIFYHOST, 2L);
         curl_easy_setopt(e, CURLOPT_USERAGENT, userAgent_.c_str());
         curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT_MS, timeouts_.connectMs);
         const long stallMs = std::max(timeouts_.sendMs, timeouts_.receiveMs);
