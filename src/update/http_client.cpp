@@ -204,8 +204,7 @@ int HttpClient::Request(const std::string& method, const std::string& url, const
         UrlParts parts;
         if (!SplitUrl(current, parts) || !IsAllowed(parts) || parts.host.size() > kMaxHostChars ||
             parts.pathAndQuery.size() > kMaxPathChars) {
-            // Only the first URL can be refused here; a refused redirect
-            // target is never taken (below).
+            // The first URL, or a redirect target over the length limits.
             return notSent(0);
         }
         std::unique_ptr<CURL, EasyDeleter> easy(curl_easy_init());
@@ -298,7 +297,10 @@ int HttpClient::Request(const std::string& method, const std::string& url, const
             curl_easy_getinfo(e, CURLINFO_REDIRECT_URL, &location) == CURLE_OK &&
             location != nullptr) {
             UrlParts target;
-            if (SplitUrl(location, target) && IsAllowed(target)) {
+            // Loopback http is taken only from a loopback server: a remote
+            // one must not steer the request to a local service.
+            if (SplitUrl(location, target) && IsAllowed(target) &&
+                (target.scheme == "https" || IsLoopbackHost(parts.host))) {
                 current = location;
                 // As browsers do: a 303, and a 301 or 302 after a POST, go on as GET.
                 if (status == 303 || ((status == 301 || status == 302) && verb == "POST")) {
