@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "device/device_models.h"
 #include "profile/json_access.h"
 #include "profile/json_file_store.h"
 
@@ -86,9 +87,12 @@ void FillCurrentVersions(UpdateTargetTable& table, const std::vector<DeviceVersi
         row.keyNumber = 1;
     }
     for (const DeviceVersion& device : devices) {
-        if (device.row < 0 || device.row >= kAppRow)
+        // A headset falls on the application row, which is filled below.
+        const int index = device::FindDeviceModel(device.vendorId, device.productId,
+                                                  device.deviceType, device.variant);
+        if (index < 0 || index >= kAppRow)
             continue;
-        UpdateTarget& row = table[static_cast<size_t>(device.row)];
+        UpdateTarget& row = table[static_cast<size_t>(index)];
         if (!device.open)
             continue;
         row.currentVersion = device.release;

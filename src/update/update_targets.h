@@ -34,10 +34,14 @@ using UpdateTargetTable = std::array<UpdateTarget, kTargetRows>;
 // The table with every current version 0.
 UpdateTargetTable DefaultTargetTable();
 
-// One connected device as the UI thread saw it, copied for the worker.
+// One device of the device selector as the UI thread saw it, copied for the
+// worker. Its row is its position in the device model table.
 struct DeviceVersion {
-    int row = -1;  // the device's position in the model table (keyboard 0, mouse 1, pad 2)
-    bool open = false;
+    uint16_t vendorId = 0;
+    uint16_t productId = 0;
+    uint16_t deviceType = 0;
+    uint16_t variant = 0;
+    bool open = false;  // its report channel is open
     bool viaReceiver = false;
     uint16_t release = 0;  // wired: the HID release; via the receiver: its firmware
 };

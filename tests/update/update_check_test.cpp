@@ -21,7 +21,9 @@ using update_test::TestServer;
 UpdateTargetTable Table() {
     UpdateTargetTable table = DefaultTargetTable();
     FillCurrentVersions(
-        table, {{kKeyboardRow, true, false, 0x0110}, {kMouseRow, true, true, 0x0105}}, "0.1.0");
+        table,
+        {{0x320F, 0x22AB, 1, 0, true, false, 0x0110}, {0x0000, 0x0000, 2, 0, true, true, 0x0105}},
+        "0.1.0");
     return table;
 }
 

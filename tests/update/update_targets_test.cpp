@@ -9,10 +9,11 @@ using namespace update;
 UpdateTargetTable FilledTable() {
     UpdateTargetTable table = DefaultTargetTable();
     FillCurrentVersions(table,
-                        {{kKeyboardRow, true, false, 0x0110},
-                         {kMouseRow, true, true, 0x0105},
-                         {kMousePadRow, false, false, 0x0102},
-                         {3, true, false, 0x0200}},  // a headset falls on the app row
+                        {{0x320F, 0x22AB, 1, 0, true, false, 0x0110},
+                         {0x0000, 0x0000, 2, 0, true, true, 0x0105},
+                         {0x320F, 0x1004, 3, 0, false, false, 0x0102},
+                         {0x0C76, 0x1630, 7, 0, true, false, 0x0200},   // the headset
+                         {0x1234, 0x5678, 1, 0, true, false, 0x0999}},  // not a model
                         "0.1.0");
     return table;
 }
