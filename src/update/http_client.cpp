@@ -224,7 +224,7 @@ int HttpClient::Request(const std::string& method, const std::string& url, const
         };
         addHeader("Content-Type: application/x-www-form-urlencoded");
         addHeader("Accept:application/prs.Tavik.v1+json");
-        // curl drops its "Expect: 100-continue" wait for large bodies.
+        // No "Expect: 100-continue" round trip: the body follows the headers at once.
         addHeader("Expect:");
 
         // The options the safety of a request rests on must all take.
