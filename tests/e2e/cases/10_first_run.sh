@@ -186,18 +186,32 @@ first_run_glyphs() {
     done
 }
 
+# Stores the language choice (the entry id: 2052 Chinese, 520 English) and
+# restarts the program on it.
+first_run_language() {
+    local file="$XDG_CONFIG_HOME/Morvath QX70 MECHANICAL GAMING KEYBOARD/settings.json"
+    app_stop || fail "the program did not end cleanly"
+    mkdir -p "$(dirname "$file")"
+    printf '{ "LANGUAGE" : %s }\r\n' "$1" >"$file"
+    app_start || fail "the program did not start"
+    wait_until 30 drv_visible closebtn || fail "no close button"
+}
+
 case_texts_have_glyphs() {
     [ -n "$(fc-list :lang=zh)" ] || fail "no font with Chinese glyphs (fonts-noto-cjk)"
     local name
-    # The title-bar buttons carry Chinese texts, the title a Latin one.
+    # In Chinese the title-bar buttons carry Chinese texts.
+    first_run_language 2052
     for name in closebtn minbtn setbtn skinbtn; do
         LC_ALL=C.UTF-8 drv_text "$name" | LC_ALL=C grep -q '[^ -~]' ||
             fail "$name does not show a Chinese text: '$(drv_text "$name")'"
     done
     first_run_glyphs zh-cn closebtn minbtn setbtn skinbtn
-    app_restart || fail "restart"
+    # In English, Latin texts.
+    first_run_language 520
     assert_eq "Morvath QX70 MECHANICAL GAMING KEYBOARD" "$(drv_text title_text)" "title text"
-    first_run_glyphs en title_text
+    assert_eq "Close" "$(drv_text closebtn)" "English close button"
+    first_run_glyphs en title_text closebtn
 }
 
 # The mode byte of the active slot's light record (slot × 25 + 1); each
