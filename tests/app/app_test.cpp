@@ -1,6 +1,8 @@
 // Start-up pieces in-process: command line, bus name, private fonts.
 #include <gtest/gtest.h>
 
+#include "app/app_test_support.h"
+
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -19,16 +21,7 @@
 
 namespace {
 
-// One application per process, whichever suite asks first.
-void EnsureApplication() {
-    if (QCoreApplication::instance() != nullptr)
-        return;
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    static int argc = 1;
-    static char name[] = "test_app";
-    static char* argv[] = {name, nullptr};
-    new ui::Application(argc, argv);
-}
+using apptest::EnsureApplication;
 
 app::CommandLine Parse(std::vector<std::string> args) {
     args.insert(args.begin(), "qx70-config");

@@ -2,6 +2,8 @@
 // a light its select panel paints.
 #include <gtest/gtest.h>
 
+#include "app/app_test_support.h"
+
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDBusConnection>
@@ -19,15 +21,7 @@
 
 namespace {
 
-void EnsureApplication() {
-    if (QCoreApplication::instance() != nullptr)
-        return;
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    static int argc = 1;
-    static char name[] = "test_app";
-    static char* argv[] = {name, nullptr};
-    new ui::Application(argc, argv);
-}
+using apptest::EnsureApplication;
 
 void Settle() {
     for (int i = 0; i < 5; ++i)

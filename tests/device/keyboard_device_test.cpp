@@ -216,6 +216,18 @@ class KeyboardSim : public ::testing::TestWithParam<bool> {
         ch.SetOpen(true);
     }
 
+    // Opens the event collection: the event thread when wired, the
+    // receiver's event service otherwise.
+    void OpenEvents() {
+        if (ViaReceiver()) {
+            eventPath_ = PathOf(*bus_, "pid_22aa", "&col03");
+            ReceiverEventService::Instance().StartService();
+            ASSERT_TRUE(keyboard_->OpenEventChannel(eventPath_, 9));
+        } else {
+            ASSERT_TRUE(keyboard_->OpenEventChannel(PathOf(*bus_, "pid_22ab", "&col03"), 1));
+        }
+    }
+
     static hid::DeviceSlot SlotOf(int type) {
         hid::DeviceSlot s;
         s.deviceType = type;
@@ -609,13 +621,7 @@ TEST_P(KeyboardSim, DeviceEvents) {
     ASSERT_EQ(keyboard_->ReadDeviceTables(), 1);
     // The unsolicited reports come through the event collection: the event
     // thread when wired, the receiver's event service otherwise.
-    if (ViaReceiver()) {
-        eventPath_ = PathOf(*bus_, "pid_22aa", "&col03");
-        ReceiverEventService::Instance().StartService();
-        ASSERT_TRUE(keyboard_->OpenEventChannel(eventPath_, 9));
-    } else {
-        ASSERT_TRUE(keyboard_->OpenEventChannel(PathOf(*bus_, "pid_22ab", "&col03"), 1));
-    }
+    OpenEvents();
     Model().PressKey(5);
     Model().ReleaseKey(5);
     const int j = Model().DeviceKeyButtons()[5];
@@ -650,13 +656,7 @@ TEST_P(KeyboardSim, DeviceEvents) {
 TEST_P(KeyboardSim, LightingDriverGoesWhileKeyEventsArrive) {
     Connect();
     ASSERT_EQ(keyboard_->ReadDeviceTables(), 1);
-    if (ViaReceiver()) {
-        eventPath_ = PathOf(*bus_, "pid_22aa", "&col03");
-        ReceiverEventService::Instance().StartService();
-        ASSERT_TRUE(keyboard_->OpenEventChannel(eventPath_, 9));
-    } else {
-        ASSERT_TRUE(keyboard_->OpenEventChannel(PathOf(*bus_, "pid_22ab", "&col03"), 1));
-    }
+    OpenEvents();
     // Keys typed while the program exits (Alt+F4): the driver goes while the
     // event thread hands it key events.
     std::atomic<bool> typing{true};
