@@ -20,6 +20,21 @@ int CircleSweepDegrees(int value, int minimum, int maximum) {
     return static_cast<int>(std::clamp(turn, 0.0, 1.0) * 360.0);
 }
 
+std::vector<SampleLine> LayoutSampleLines(const IntRect& control, std::span<const int> samples) {
+    std::vector<SampleLine> lines;
+    const int64_t height = control.Height();
+    if (height <= 0)
+        return lines;
+    const size_t count = std::min<size_t>(samples.size(), kAudioSampleCount);
+    for (size_t i = 0; i < count && static_cast<int64_t>(2 * i) < control.Width(); ++i) {
+        const int64_t s = std::clamp(samples[i], 0, kAudioFullScale);
+        const int top = control.top + static_cast<int>(height - s * height / kAudioFullScale);
+        lines.push_back({control.left + static_cast<int>(2 * i), std::min(top, control.bottom - 1),
+                         control.bottom - 1});
+    }
+    return lines;
+}
+
 PieLayout LayoutPie(const IntRect& control, std::span<const double> values, bool showText) {
     PieLayout out;
     double sum = 0;

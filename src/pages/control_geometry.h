@@ -21,6 +21,18 @@ inline constexpr int kCircleStartDegrees = 90;
 // Whole degrees, 0 to 360. An empty or inverted range draws no sweep.
 int CircleSweepDegrees(int value, int minimum, int maximum);
 
+// Sample bars: one vertical line a pixel wide every 2 pixels, at most 500.
+inline constexpr int kAudioSampleCount = 500;
+inline constexpr int kAudioFullScale = 8192;
+struct SampleLine {
+    int x = 0;
+    int top = 0;     // first pixel
+    int bottom = 0;  // last pixel
+    friend bool operator==(const SampleLine&, const SampleLine&) = default;
+};
+// Samples beyond full scale or below 0 are drawn as full and empty.
+std::vector<SampleLine> LayoutSampleLines(const IntRect& control, std::span<const int> samples);
+
 // Chart palette, 0x00BBGGRR; item j uses entry j mod 18.
 extern const std::array<uint32_t, 18> kChartPalette;
 

@@ -24,6 +24,23 @@ TEST(CircleProgress, SweepIsTheShareOfTheRangeInWholeDegrees) {
     EXPECT_EQ(pages::CircleSweepDegrees(INT_MAX, INT_MIN, INT_MAX), 360);
 }
 
+TEST(AudioRecord, OneLineEveryTwoPixelsScaledToFullScale) {
+    std::vector<int> samples(600, 0);
+    samples[0] = 8192;
+    samples[1] = 4096;
+    samples[2] = 9000;
+    samples[3] = -7;
+    const auto lines = pages::LayoutSampleLines(IntRect{10, 0, 30, 100}, samples);
+    ASSERT_EQ(lines.size(), 10u);  // 2 * i < 20
+    EXPECT_EQ(lines[0], (pages::SampleLine{10, 0, 99}));
+    EXPECT_EQ(lines[1], (pages::SampleLine{12, 50, 99}));
+    EXPECT_EQ(lines[2], (pages::SampleLine{14, 0, 99}));
+    EXPECT_EQ(lines[3], (pages::SampleLine{16, 99, 99}));
+    // At most 500 lines however wide the control.
+    EXPECT_EQ(pages::LayoutSampleLines(IntRect{0, 0, 5000, 10}, samples).size(), 500u);
+    EXPECT_TRUE(pages::LayoutSampleLines(IntRect{0, 0, 50, 0}, samples).empty());
+}
+
 TEST(ChartPie, SlicesShareTheTurnInPaletteColours) {
     const std::vector<double> values(20, 1.0);
     const auto pie = pages::LayoutPie(IntRect{0, 0, 300, 200}, values, true);
