@@ -17,11 +17,16 @@ bool InRange(int index) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    Json::Value document;
+    Json::Value input;
     if (!profile::ParseJsonText(std::string_view(reinterpret_cast<const char*>(data), size),
-                                document)) {
+                                input)) {
         return 0;
     }
+    // Start from the file as written once: the styled writer itself does not
+    // give back every input byte for byte (member names holding NUL).
+    Json::Value document;
+    if (!profile::ParseJsonText(profile::StyledJsonText(input), document))
+        return 0;
     const profile::SwatchFile first = profile::ReadSwatches(document);
     if (!InRange(first.fixedIndex) || !InRange(first.userIndex))
         std::abort();

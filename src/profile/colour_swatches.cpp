@@ -40,6 +40,19 @@ std::optional<uint32_t> ColourOf(const Json::Value& entry) {
     return text ? ParseSwatchColour(*text) : std::nullopt;
 }
 
+// User data is a short marker ("1" or "0"); other text, which the writer
+// could not give back byte for byte, counts as missing.
+std::string UserDataOf(const Json::Value& entry) {
+    const std::string text = json::StringOr(json::Member(entry, kUserData));
+    if (text.size() > 64)
+        return {};
+    for (char c : text) {
+        if (c < 0x20 || c > 0x7E)
+            return {};
+    }
+    return text;
+}
+
 // Parse or rebuild the user's copy for a save.
 bool ReadForSave(const std::string& path, Json::Value& document) {
     JsonStatus status = JsonStatus::Missing;
@@ -92,7 +105,7 @@ SwatchFile ReadSwatches(const Json::Value& document) {
         if (const auto colour = ColourOf(entry)) {
             file.user[i].present = true;
             file.user[i].colour = *colour;
-            file.user[i].userData = json::StringOr(json::Member(entry, kUserData));
+            file.user[i].userData = UserDataOf(entry);
         }
     }
     return file;

@@ -65,18 +65,19 @@ TEST(SwatchFileRead, UserSwatchesFilledOnlyWithStringOne) {
     const SwatchFile file = profile::ReadSwatches(Parse(R"({"coloroptioninfo":{
         "palletDialogcollectcoloroption":[{"color":"FF123456","UserData":"1"},
           {"color":"FF123456","UserData":"0"},{"color":"FF123456","UserData":1},
-          {"color":"FF123456"}],
+          {"color":"FF123456"},{"color":"FF123456","UserData":"1\u0000"}],
         "palletDialogcoloroption_selectitem":19,"palletDialogcollectcoloroption_selectitem":7}})"));
     EXPECT_EQ(file.fixedIndex, 19);
     EXPECT_EQ(file.userIndex, 7);
     EXPECT_EQ(file.user[0].ShownColour(), 0xFF123456u);
-    for (int i = 1; i < 4; ++i) {
+    for (int i = 1; i < 5; ++i) {
         EXPECT_TRUE(file.user[i].present);
         EXPECT_FALSE(file.user[i].Filled()) << i;
         EXPECT_EQ(file.user[i].ShownColour(), 0xFFFFFFFFu) << i;
     }
     EXPECT_EQ(file.user[2].userData, "");
-    EXPECT_FALSE(file.user[4].present);
+    EXPECT_EQ(file.user[4].userData, "");
+    EXPECT_FALSE(file.user[5].present);
 }
 
 TEST(SwatchFileSave, RoundTripKeepsOtherMembersAndRebuildsBrokenParts) {
