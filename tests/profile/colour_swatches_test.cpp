@@ -1,6 +1,7 @@
 #include "profile/colour_swatches.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "platform/file_io.h"
 #include "profile/json_file_store.h"
@@ -134,6 +135,23 @@ TEST(SwatchFileLoad, UserCopyElseDefaultWithBrokenCopyKept) {
     const std::string none = dir.File("none.config");
     EXPECT_TRUE(profile::LoadSwatchDocument(none, dir.File("nodefault")).isNull());
     EXPECT_FALSE(platform::FileExists(none));
+}
+
+TEST(SwatchFileLoad, BrokenCopyThatCannotBeKeptIsNeverReplaced) {
+    TempDir dir;
+    const std::string user = dir.File("user.config");
+    const std::string fallback = dir.File("default.config");
+    WriteAll(fallback, R"({"coloroptioninfo":{"palletDialogcoloroption_selectitem":9}})");
+    WriteAll(user, "not json");
+    ASSERT_EQ(::mkdir((user + ".bak").c_str(), 0700), 0);
+    WriteAll(user + ".bak/x", "x");
+
+    // The default serves this run only; saves are refused.
+    EXPECT_EQ(profile::ReadSwatches(profile::LoadSwatchDocument(user, fallback)).fixedIndex, 9);
+    std::array<UserSwatch, profile::kSwatchCount> swatches{};
+    swatches[0] = {true, 0xFF000000, "1"};
+    EXPECT_FALSE(profile::SaveUserSwatches(user, swatches, 0));
+    EXPECT_EQ(ReadAll(user), "not json");
 }
 
 TEST(SwatchFileLoad, ShippedDefaultReadsWhole) {
