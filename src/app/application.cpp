@@ -21,6 +21,7 @@
 #include "platform/debug_output.h"
 #include "platform/file_io.h"
 #include "platform/paths.h"
+#include "ui/dialogs/msg_wnd.h"
 #include "ui/framework/application.h"
 #include "ui/framework/control_factory.h"
 #include "ui/framework/registered_messages.h"
@@ -28,7 +29,6 @@
 #include "ui/framework/window_messages.h"
 #include "ui/main_window/app_messages.h"
 #include "ui/main_window/control_classes.h"
-#include "ui/dialogs/msg_wnd.h"
 #include "ui/main_window/main_wnd.h"
 
 namespace app {
