@@ -1,5 +1,6 @@
 #include "ui/main_window/control_classes.h"
 
+#include "ui/controls/custom_controls.h"
 #include "ui/controls/device_key_button.h"
 #include "ui/framework/control_factory.h"
 #include "ui/pages/device_option_ui.h"
@@ -42,6 +43,7 @@ void RegisterControlClasses() {
     RegisterKeyboardPictureControls();
     CDeviceOptionUI::Register();
     CMpDevicePowerUI::Register();
+    RegisterCustomControls();
     for (const ControlClass& c : ControlClasses()) {
         // A class whose code registered a real creator already keeps it.
         if (!factory.IsRegistered(QString::fromLatin1(c.name)))
