@@ -166,10 +166,12 @@ QSize CHandImgSelectButtonUI::DesignSize() const {
 }
 
 void CHandImgSelectButtonUI::SetHandImage(const QString& path) {
-    handImage_ = path;
+    // A picture that cannot be loaded keeps the one shown: the drawn string
+    // and later pans then still name a picture that exists.
     const QPixmap picture = LoadImagePicture(path, AnyPath());
     if (picture.isNull())
         return;
+    handImage_ = path;
     pictureSize_ = picture.size();
     const QSize box = DesignSize();
     source_ = pages::InitialHandSource(box.width(), box.height(), pictureSize_.width(),
