@@ -142,6 +142,7 @@ void BM_RecordingPulseCpu(benchmark::State& state) {
         c.redio->SetPulsing(false);
         idle = run(3000);
         c.redio->SetPulsing(true);
+        run(1500);  // one whole cycle: every fade drawn once and kept
         pulsing = run(5000);
         c.redio->SetPulsing(false);
     }
