@@ -519,3 +519,44 @@ TEST_F(ControlsTest, FactoryCreatesTheRealControlsByEitherName) {
 }
 
 }  // namespace
+
+namespace {
+
+// The bar's chunk is the empty part: on screen the green share is the level
+// at either scale.
+TEST_F(ControlsTest, BatteryBarShowsTheLevelAtBothScales) {
+    const QString old = Skin::Instance().ResourcePath();
+    Skin::Instance().SetResourcePath(QStringLiteral(QX70_SOURCE_DIR "/resources/skin/"));
+    for (int dpi : {96, 144}) {
+        // Built into a window already at its scale, as the title bar's is.
+        uitest::RecordingWindow window(
+            QStringLiteral("XML\\CustomControlXML\\ComboEditElementItem.xml"));
+        ASSERT_TRUE(window.Create(nullptr, QStringLiteral("power"), 300, 60));
+        window.SetDPI(dpi);
+        auto* power = qobject_cast<CMpDevicePowerUI*>(window.BuildLayout(
+            QStringLiteral("XML\\CustomControlXML\\MpDevicePower.xml"), window.Root()));
+        window.show();
+        uitest::ProcessPending();
+        ASSERT_NE(power, nullptr);
+        const uint8_t record[] = {37, 2, 0, 0, 0, 0};
+        power->SetBatteryStatus(record, sizeof record);
+        uitest::ProcessPending();
+        QWidget* bar = FindSubControlByName(power, QStringLiteral("device_Power_progress"));
+        const QImage out = Grab(bar);
+        int green = 0;
+        int dark = 0;
+        const int y = out.height() / 2;
+        for (int x = 0; x < out.width(); ++x) {
+            const QColor c = out.pixelColor(x, y);
+            if (c.green() > 150 && c.red() < 120)
+                ++green;
+            else if (c.red() < 80 && c.green() < 80)
+                ++dark;
+        }
+        ASSERT_GT(green + dark, 0) << dpi;
+        EXPECT_NEAR(100.0 * green / (green + dark), 37.0, 6.0) << dpi << " width " << out.width();
+    }
+    Skin::Instance().SetResourcePath(old);
+}
+
+}  // namespace
