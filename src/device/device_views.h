@@ -5,6 +5,7 @@
 // a missing control and then does nothing.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -45,9 +46,13 @@ class DeviceEntryView {
 class PowerWidgetView {
   public:
     virtual ~PowerWidgetView() = default;
+    // Shows or hides the battery part (the device's battery-widget flag).
     virtual void SetEnabled(bool enabled) = 0;
-    // level 0..100; charging as the device reports it.
-    virtual void SetLevel(int level, bool charging) = 0;
+    // The first `length` bytes of a battery status record as the device
+    // read it: level, charge state, -, wireless mark, -, phone type.
+    virtual void SetBatteryStatus(const uint8_t* bytes, size_t length) = 0;
+    // The wireless mark; false when the widget has none.
+    virtual bool ShowWirelessLogo(bool shown) = 0;
 };
 
 // The main window's message queue as device objects use it.

@@ -631,9 +631,6 @@ void CVornelKeyboardDevice::PollBattery() {
     if (view_ != nullptr) {
         view_->ShowBatteryStatus(status.bytes);
     }
-    if (powerWidget_ != nullptr && status.LevelValid()) {
-        powerWidget_->SetLevel(status.Level(), status.ChargeState() == 1);
-    }
     if (mainWindow_ != nullptr) {
         mainWindow_->SendToWindow(kMsgBatteryRead, status.bytes[4], 0);
     }

@@ -100,14 +100,16 @@ TEST_F(FrameworkTest, LayoutBuildsRegisteredClassesAndAsksTheWindowForUnknownTag
     RecordingWindow w(QStringLiteral("XML_MAIN"));
     ASSERT_TRUE(w.Create(nullptr, QStringLiteral("t"), 300, 200));
 
-    // A class registered before it is built is a plain widget of its base kind.
+    // A built class is made by its own creator; one registered before it is
+    // built is a plain widget of its base kind.
     QWidget* key = w.FindControl(QStringLiteral("key_17"));
     ASSERT_NE(key, nullptr);
     EXPECT_NE(qobject_cast<QPushButton*>(key), nullptr);
-    EXPECT_EQ(key->property("controlClass").toString(), QStringLiteral("CHandImgButtonUI"));
+    EXPECT_EQ(key->property("controlClass").toString(), QStringLiteral("HandImgButton"));
     QWidget* page = w.FindControl(QStringLiteral("device_page"));
     ASSERT_NE(page, nullptr);
     EXPECT_EQ(page->property("controlClass").toString(), QStringLiteral("CVornelUSBDevice"));
+    EXPECT_TRUE(page->property("controlPlaceholder").toBool());
 
     QWidget* byCallback = w.FindControl(QStringLiteral("by_callback"));
     ASSERT_NE(byCallback, nullptr);

@@ -1,5 +1,6 @@
 #include "ui/main_window/control_classes.h"
 
+#include "ui/controls/custom_controls.h"
 #include "ui/controls/device_key_button.h"
 #include "ui/framework/control_factory.h"
 #include "ui/pages/device_option_ui.h"
@@ -44,6 +45,7 @@ void RegisterControlClasses() {
     CDeviceOptionUI::Register();
     CMpDevicePowerUI::Register();
     CDeviceProfileUI::Register();
+    RegisterCustomControls();
     for (const ControlClass& c : ControlClasses()) {
         // A class whose code registered a real creator already keeps it.
         if (!factory.IsRegistered(QString::fromLatin1(c.name)))

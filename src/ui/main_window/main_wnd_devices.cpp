@@ -158,6 +158,8 @@ void CMainWnd::CreateOptionAndPage(int slotIndex) {
         power = qobject_cast<CMpDevicePowerUI*>(widget);
         if (power == nullptr)
             delete widget;
+        else
+            power->SetWidgetKind(model.deviceType, model.variant);
     }
 
     DeviceRow& r = rows_[static_cast<size_t>(row)];
@@ -169,6 +171,7 @@ void CMainWnd::CreateOptionAndPage(int slotIndex) {
     auto* keyboard = dynamic_cast<device::CVornelKeyboardDevice*>(&d);
     if (keyboard != nullptr) {
         auto adapter = std::make_unique<KeyboardPageAdapter>(page);
+        adapter->SetPowerWidget(power);
         keyboard->SetKeyboardView(adapter.get());
         r.pageView = std::move(adapter);
     } else {

@@ -7,6 +7,7 @@
 #include "ui/controls/select_panel.h"
 #include "ui/framework/control_ops.h"
 #include "ui/framework/text_manager.h"
+#include "ui/pages/mp_device_power_ui.h"
 
 namespace ui {
 
@@ -175,8 +176,19 @@ void KeyboardPageAdapter::SetKeyEnabled(int j, bool enabled) {
 // The key assignment page, the lighting page and the profile bar are built
 // on these pages later; until then the keyboard's state is kept only.
 void KeyboardPageAdapter::ShowKeyAssignment(const profile::KeyListEntry&) {}
-void KeyboardPageAdapter::ShowBatteryStatus(const std::array<uint8_t, 6>&) {}
-void KeyboardPageAdapter::ShowBatteryWireless(bool) {}
+void KeyboardPageAdapter::SetPowerWidget(CMpDevicePowerUI* widget) {
+    power_ = widget;
+}
+
+void KeyboardPageAdapter::ShowBatteryStatus(const std::array<uint8_t, 6>& status) {
+    if (power_)
+        power_->SetBatteryStatus(status.data(), status.size());
+}
+
+void KeyboardPageAdapter::ShowBatteryWireless(bool shown) {
+    if (power_)
+        power_->ShowWirelessLogo(shown);
+}
 void KeyboardPageAdapter::ShowLight(const profile::LightInfo&, const std::array<uint32_t, 3>&) {}
 std::string KeyboardPageAdapter::ReloadProfileList() {
     return {};

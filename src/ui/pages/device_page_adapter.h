@@ -13,6 +13,8 @@
 
 namespace ui {
 
+class CMpDevicePowerUI;
+
 class DevicePageAdapter : public device::DevicePageView {
   public:
     explicit DevicePageAdapter(QWidget* page);
@@ -57,6 +59,8 @@ class KeyboardPageAdapter : public DevicePageAdapter, public device::KeyboardPag
     void ShowKeyAssignment(const profile::KeyListEntry& entry) override;
     void ShowBatteryStatus(const std::array<uint8_t, 6>& status) override;
     void ShowBatteryWireless(bool shown) override;
+    // The battery widget the status reads go to (the device's own).
+    void SetPowerWidget(CMpDevicePowerUI* widget);
     void ShowLight(const profile::LightInfo& light, const std::array<uint32_t, 3>& audio) override;
     std::string ReloadProfileList() override;
     std::string AssignmentName(const profile::KeyAssignment& assignment) const override;
@@ -64,6 +68,7 @@ class KeyboardPageAdapter : public DevicePageAdapter, public device::KeyboardPag
   private:
     QWidget* KeyButton(int j) const;
     mutable std::vector<QPointer<QWidget>> keys_;
+    QPointer<CMpDevicePowerUI> power_;
 };
 
 // True for a widget of the given control class (real or placeholder).
