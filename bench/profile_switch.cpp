@@ -52,6 +52,7 @@ class Bar : public device::ProfileBarOps {
         list_.LoadProfileList();
         list_.CopyProfile();
     }
+    std::string FilePath(int index) const { return list_.GetProfileFilePath(index); }
     void Flip() { index_ = 1 - index_; }
     int AddProfile() override { return 0; }
     int CopyProfile() override { return 0; }
@@ -129,9 +130,17 @@ class SwitchRig {
                                   static_cast<uint8_t>(j - 22), 0};
         }
         keyboard_->SetKeyListAll(list);
+        // The macro page hands the names over in the program.
+        keyboard_->SetMacroNames(files.Names());
         keyboard_->SaveProfile();
         // The list: the keyboard's profile and a copy of it to switch to.
         bar_ = std::make_unique<Bar>(keyboard_->UserDataFolder(), keyboard_->DefaultDataFile());
+        // Both carry the fifty macro keys.
+        for (int i = 0; i < 2; ++i) {
+            std::filesystem::copy_file(keyboard_->UserDataFolder() + "bench.Json",
+                                       bar_->FilePath(i),
+                                       std::filesystem::copy_options::overwrite_existing);
+        }
         bus_->SetReportLatencyMicros(latency);
     }
 
@@ -154,6 +163,8 @@ class SwitchRig {
         bar_->Flip();
         flow_.SwitchProfile(keyboard_.get(), bar_.get());
     }
+
+    size_t MacroKeys() { return keyboard_->CollectMacroRefs().size(); }
 
     uint64_t Requests() {
         return receiver_ ? devices_->Receiver().RequestCount()
@@ -194,6 +205,7 @@ void BM_ProfileSwitch(benchmark::State& state) {
         switches > 0 ? static_cast<double>(rig.Requests() - first) / static_cast<double>(switches)
                      : 0;
     state.counters["reports"] = reports;
+    state.counters["macros"] = static_cast<double>(rig.MacroKeys());
     state.counters["hold_ms"] = longest * 1e3;
     if (latency != 0) {
         const double wire = reports * 2 * latency * 1e-6;

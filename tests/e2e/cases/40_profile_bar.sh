@@ -42,6 +42,23 @@ _bar_answer() {
     wait_until 10 _bar_no_message || fail "the message window stays after $2"
 }
 
+# Checks for wait_until (run again on every try).
+_bar_edit_is() {
+    [ "$(drv_text device_profile_name_edit)" = "$1" ]
+}
+
+_bar_select_is() {
+    [ "$(_bar_select)" = "$1" ]
+}
+
+_bar_names_are() {
+    [ "$(_bar_names)" = "$1" ]
+}
+
+_bar_last_name_is() {
+    [ "$(_bar_names | tail -n 1)" = "$1" ]
+}
+
 _bar_no_layer() {
     ! drv_visible Loading_Layout
 }
@@ -86,7 +103,7 @@ case_profile_bar_rename_and_refusals() {
     uuid=$(_bar_uuid 0)
     file=$E2E_USER_DATA/keyboard/$uuid.Json
     _bar_rename_to "Game"
-    wait_until 5 test "$(_bar_names)" = "Game" || fail "the list was not renamed: $(_bar_names)"
+    wait_until 5 _bar_names_are "Game" || fail "the list was not renamed: $(_bar_names)"
     grep -q '"profilename" : "Game"' "$file" || fail "the profile file was not renamed"
     local before
     before=$(md5sum "$E2E_USER_DATA/keyboard/ProfileList.ini" "$file")
@@ -126,9 +143,9 @@ PY
     key Escape
     sleep 0.3
     key Down
-    wait_until 10 test "$(drv_text device_profile_name_edit)" = profile2 ||
+    wait_until 10 _bar_edit_is profile2 ||
         fail "the combo did not choose profile2: $(drv_text device_profile_name_edit)"
-    wait_until 10 test "$(_bar_select)" = 1 || fail "profileselect did not move"
+    wait_until 10 _bar_select_is 1 || fail "profileselect did not move"
     wait_until 10 _bar_no_layer || fail "the loading layer stays"
     wait_until 10 _bar_rate_is 01 || fail "the keyboard did not get profile2's record"
 }
@@ -158,7 +175,7 @@ case_profile_bar_export_then_import() {
     key ctrl+a
     type_text "$out"
     key Return
-    wait_until 10 test "$(_bar_names | tail -n 1)" = "Exported" || fail "not imported: $(_bar_names)"
+    wait_until 10 _bar_last_name_is "Exported" || fail "not imported: $(_bar_names)"
     local uuid
     uuid=$(_bar_uuid 1)
     [ "$uuid" != "$(python3 -c 'import json,sys; print(json.load(open(sys.argv[1]))["profileUUID"])' "$out")" ] ||
