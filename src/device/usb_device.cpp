@@ -142,6 +142,21 @@ void CVornelUSBDevice::InitPage() {
             pageView_->SetIndicatorColour(0xFFFFFF, 255);
         }
     }
+    BuildPage();
+}
+
+void CVornelUSBDevice::BuildPage() {
+    if (profileBar_ == nullptr) {
+        return;
+    }
+    profileBar_->SetDeviceType(deviceType_);
+    profileBar_->SetProfilePaths(UserDataFolder(), DefaultDataFile());
+    profileBar_->LoadProfileList();
+    profileBar_->SelectTabOption(1);
+    const std::string selected = profileBar_->GetCurrentProfileUUID();
+    if (!selected.empty()) {
+        profileName_ = selected;
+    }
 }
 
 int CVornelUSBDevice::KeyButton(int n) const {

@@ -16,6 +16,7 @@
 #include "device/device_views.h"
 #include "device/led_colours.h"
 #include "device/preview_effects.h"
+#include "device/profile_bar_view.h"
 #include "hid/report_channel.h"
 #include "hid/supported_devices.h"
 #include "platform/worker_thread.h"
@@ -65,6 +66,9 @@ class CVornelUSBDevice {
     virtual void SetDeviceIndex(int index) { deviceIndex_ = index; }
     void SetLightConfigName(const std::string& name) { lightConfigName_ = name; }
     void SetOptionButton(DeviceEntryView* entry) { optionButton_ = entry; }
+    // The profile bar of the page; BuildPage fills it.
+    void SetProfileBar(ProfileBarView* bar) { profileBar_ = bar; }
+    ProfileBarView* GetProfileBar() const { return profileBar_; }
 
     // Getters the main window and the device bar use.
     int GetDeviceType() const { return deviceType_; }
@@ -92,8 +96,11 @@ class CVornelUSBDevice {
     hid::ReportChannel& CommandChannel() { return commandChannel_; }
     hid::ReportChannel& EventChannel() { return eventChannel_; }
 
-    // Page binding.
+    // Page binding: the buttons, then BuildPage.
     virtual void InitPage();
+    // Binds the page's own parts; every device fills its profile bar here
+    // (type, folders, list, first tab) and starts on the profile it selects.
+    virtual void BuildPage();
     // Key and LED bindings: the page's button index, -1 when unbound.
     int KeyButton(int n) const;
     int LedButton(int n) const;
@@ -209,6 +216,7 @@ class CVornelUSBDevice {
     MainWindowLink* mainWindow_ = nullptr;
     DevicePageView* pageView_ = nullptr;
     std::string profileName_;
+    ProfileBarView* profileBar_ = nullptr;
     std::string lightConfigName_;
     std::string deviceFolder_;
     int deviceType_;

@@ -1,5 +1,7 @@
 #include "profile/profile_list.h"
 
+#include <filesystem>
+
 #include <dirent.h>
 #include <sys/stat.h>
 
@@ -306,7 +308,13 @@ int ProfileList::CopyProfile() {
         name += " copy";
     }
     Json::Value document;
-    JsonFileStore().ParseJsonFile(PathOf(source.uuid), document);
+    // A source that cannot be read still gives a working profile: the copy
+    // starts from the device's defaults, not from a document with only a
+    // name and an identifier.
+    if (JsonFileStore().ParseJsonFile(PathOf(source.uuid), document) != JsonStatus::Ok ||
+        !document.isObject()) {
+        document = Template();
+    }
     const std::string uuid = MakeTimestampId(profileDir_, kProfileExtension);
     if (!CreateProfileFile(document, name, uuid)) {
         return kWriteFailed;
@@ -387,8 +395,16 @@ bool ProfileList::ExportProfile(const std::string& path) const {
 }
 
 int ProfileList::ImportProfile(const std::string& path, const std::string& name) {
+    // Only a regular file of a sensible size is read: a FIFO or a device
+    // would block or never end, and no profile comes near 16 MiB.
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(path, error);
+    if (error || !std::filesystem::is_regular_file(status) ||
+        std::filesystem::file_size(path, error) > kMaxImportBytes || error) {
+        return kNotAProfile;
+    }
     Json::Value document;
-    if (JsonFileStore().ParseJsonFile(path, document) != JsonStatus::Ok ||
+    if (JsonFileStore().ParseJsonFile(path, document) != JsonStatus::Ok || !document.isObject() ||
         !json::String(json::Member(document, "profilename")) ||
         !json::String(json::Member(document, "profileUUID"))) {
         return kNotAProfile;

@@ -5,6 +5,7 @@
 
 #include <json/value.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,8 @@ class ProfileList {
   public:
     static constexpr int kMaxProfiles = 50;
     static constexpr int kHeadsetDeviceType = 7;
+    // Larger import files are refused unread.
+    static constexpr uintmax_t kMaxImportBytes = 16u * 1024u * 1024u;
 
     // Results of the changing operations.
     static constexpr int kDone = 1;

@@ -23,6 +23,7 @@
 #include "ui/pages/device_option_ui.h"
 #include "ui/pages/device_page_adapter.h"
 #include "ui/pages/mp_device_power_ui.h"
+#include "ui/pages/profile_bar_page.h"
 
 namespace ui {
 namespace {
@@ -58,6 +59,8 @@ CMainWnd::CMainWnd() : openDeviceSettings_(platform::OpenDeviceSettings) {
     g_mainWnd = this;
     for (int i = 0; i < 4; ++i)
         gameMessages_[i] = RegisterWindowMessage(kGameMessageNames[i]);
+    profileBarPage_ = std::make_unique<ProfileBarPage>(*this);
+    SetPageHooks(pages::Owner::ProfileBar, profileBarPage_.get());
 }
 
 CMainWnd::~CMainWnd() {
@@ -273,6 +276,9 @@ void CMainWnd::OnTimer(unsigned id) {
             break;
         case kReceiverPollTimer:
             lifecycle_.ReceiverLinkPoll();
+            break;
+        case kProfileSwitchTimer:
+            profileBarPage_->OnSwitchTimer();
             break;
         default:
             break;

@@ -37,6 +37,7 @@ namespace ui {
 class CDeviceOptionUI;
 class CMpDevicePowerUI;
 class DevicePageAdapter;
+class ProfileBarPage;
 class WindowMessageAdapter;
 
 inline constexpr unsigned kScaleTimer = 1011;
@@ -141,6 +142,11 @@ class CMainWnd : public Window, public device::LifecycleWindow, public device::M
         std::function<int(QWidget* parent, const QString& title, const QString& text, int dpi,
                           bool textIsId, int buttons)>;
     void SetMessageWindow(MessageWindowFn show);
+    // Shows `text` (a text id when `textIsId`) over this window with its
+    // scale; 1 when the user confirmed, 0 without a message window.
+    int ShowMessage(const QString& text, bool textIsId, int buttons);
+    // The profile bars' routes, dialogs and switch timer.
+    ProfileBarPage& ProfileBars() { return *profileBarPage_; }
     // Opens the desktop's keyboard (0) or mouse (1) settings; the default
     // starts the desktop's settings program.
     void SetDeviceSettingsOpener(std::function<bool(int which)> open);
@@ -273,6 +279,7 @@ class CMainWnd : public Window, public device::LifecycleWindow, public device::M
     class ShellDialogs;
     mutable std::unique_ptr<pages::PageHooks> shellDialogs_;
     MessageWindowFn messageWindow_;
+    std::unique_ptr<ProfileBarPage> profileBarPage_;
     std::function<bool(int)> openDeviceSettings_;
     // Arrivals and removals that came while the system slept, in order.
     std::deque<std::pair<uint32_t, int>> deferredDeviceMessages_;

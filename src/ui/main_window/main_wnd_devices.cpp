@@ -17,6 +17,7 @@
 #include "ui/main_window/main_wnd.h"
 #include "ui/pages/device_option_ui.h"
 #include "ui/pages/device_page_adapter.h"
+#include "ui/pages/device_profile_ui.h"
 #include "ui/pages/mp_device_power_ui.h"
 
 namespace ui {
@@ -194,16 +195,11 @@ void CMainWnd::CreateOptionAndPage(int slotIndex) {
         r.lighting = std::make_unique<device::KeyboardLightingDriver>(*keyboard);
         r.lighting->SetPageView(r.pageView.get());
     }
+    // The page's profile bar: BuildPage (in InitPage) loads its list and the
+    // device starts on the profile it selects (a first run creates "profile1").
+    d.SetProfileBar(qobject_cast<CDeviceProfileUI*>(
+        FindSubControlByName(page, QStringLiteral("DeviceProfileItem"))));
     d.InitPage();
-    // Until the profile bar takes over, the device starts on the profile its
-    // list has selected (a first run creates "profile1").
-    {
-        profile::ProfileList list;
-        list.SetProfilePaths(d.UserDataFolder(), d.DefaultDataFile());
-        list.SetDeviceType(model.deviceType);
-        if (list.LoadProfileList() && !list.GetCurrentProfileUUID().empty())
-            d.SetProfileName(list.GetCurrentProfileUUID());
-    }
     d.BindProfilePaths();
     d.LoadActiveProfile();
     d.SetLightControl(lightControl_);

@@ -33,4 +33,8 @@ QWidget* CMainWnd::CreateControl(const QString& className, QWidget* parent) {
     return empty;
 }
 
+int CMainWnd::ShowMessage(const QString& text, bool textIsId, int buttons) {
+    return messageWindow_ ? messageWindow_(this, QString(), text, DPI(), textIsId, buttons) : 0;
+}
+
 }  // namespace ui

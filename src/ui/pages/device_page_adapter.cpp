@@ -1,5 +1,7 @@
 #include "ui/pages/device_page_adapter.h"
 
+#include "ui/pages/device_profile_ui.h"
+
 #include <QAbstractButton>
 #include <QAbstractSlider>
 
@@ -191,7 +193,11 @@ void KeyboardPageAdapter::ShowBatteryWireless(bool shown) {
 }
 void KeyboardPageAdapter::ShowLight(const profile::LightInfo&, const std::array<uint32_t, 3>&) {}
 std::string KeyboardPageAdapter::ReloadProfileList() {
-    return {};
+    auto* bar = qobject_cast<CDeviceProfileUI*>(
+        FindSubControlByName(Page(), QStringLiteral("DeviceProfileItem")));
+    if (bar == nullptr || !bar->LoadProfileList())
+        return {};
+    return bar->GetCurrentProfileUUID();
 }
 std::string KeyboardPageAdapter::AssignmentName(const profile::KeyAssignment&) const {
     return {};

@@ -140,18 +140,16 @@ int CDeviceProfileUI::CopyProfile() {
 }
 
 int CDeviceProfileUI::DeleteProfile() {
-    const int before = list_.GetSelectedIndex();
     const int r = list_.DeleteProfile();
     MirrorList();
     // The selection moved: the device follows as if the user had chosen.
     if (r == profile::ProfileList::kDone && Combo() != nullptr)
         SelectProfile(list_.GetSelectedIndex(), true);
-    (void)before;
     return r;
 }
 
-int CDeviceProfileUI::RenameProfile(const QString& name) {
-    const int r = list_.RenameProfile(name.toStdString());
+int CDeviceProfileUI::RenameProfile(const std::string& name) {
+    const int r = list_.RenameProfile(name);
     MirrorList();
     return r;
 }
@@ -170,14 +168,14 @@ bool CDeviceProfileUI::SelectProfile(int index, bool notify) {
     return ok;
 }
 
-bool CDeviceProfileUI::ExportProfile(const QString& path) const {
-    return list_.ExportProfile(path.toStdString());
+bool CDeviceProfileUI::ExportProfile(const std::string& path) const {
+    return list_.ExportProfile(path);
 }
 
-int CDeviceProfileUI::ImportProfile(const QString& path, const QString& name) {
+int CDeviceProfileUI::ImportProfile(const std::string& path, const std::string& name) {
     if (Combo() == nullptr)
         return -1;
-    const int r = list_.ImportProfile(path.toStdString(), name.toStdString());
+    const int r = list_.ImportProfile(path, name);
     MirrorList();
     return r;
 }
@@ -186,8 +184,8 @@ bool CDeviceProfileUI::ResetProfile() {
     return list_.ResetProfile();
 }
 
-QString CDeviceProfileUI::GetNameEditText() const {
-    return ControlText(NameEdit());
+std::string CDeviceProfileUI::GetNameEditText() const {
+    return ControlText(NameEdit()).toStdString();
 }
 
 void CDeviceProfileUI::SetNameEditText(const QString& name) {

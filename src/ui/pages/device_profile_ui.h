@@ -11,6 +11,7 @@
 #include <array>
 #include <string>
 
+#include "device/profile_bar_flow.h"
 #include "device/profile_bar_view.h"
 #include "pages/function_tabs.h"
 #include "profile/profile_list.h"
@@ -21,7 +22,9 @@ class QLineEdit;
 
 namespace ui {
 
-class CDeviceProfileUI : public QWidget, public device::ProfileBarView {
+class CDeviceProfileUI : public QWidget,
+                         public device::ProfileBarView,
+                         public device::ProfileBarOps {
     Q_OBJECT
   public:
     explicit CDeviceProfileUI(QWidget* parent = nullptr);
@@ -38,25 +41,27 @@ class CDeviceProfileUI : public QWidget, public device::ProfileBarView {
     std::string GetCurrentProfileUUID() const override { return list_.GetCurrentProfileUUID(); }
 
     int GetDeviceType() const { return deviceType_; }
-    // The operations return the list's codes (profile::ProfileList).
-    int AddProfile();
-    int CopyProfile();
-    int DeleteProfile();
-    int RenameProfile(const QString& name);
+    // device::ProfileBarOps; results as profile::ProfileList gives them.
+    int AddProfile() override;
+    int CopyProfile() override;
+    int DeleteProfile() override;
+    int RenameProfile(const std::string& name) override;
     // Records the selection; the combo raises "itemselect" only with `notify`.
-    bool SelectProfile(int index, bool notify);
-    bool ExportProfile(const QString& path) const;
-    int ImportProfile(const QString& path, const QString& name);
-    bool ResetProfile();
+    bool SelectProfile(int index, bool notify) override;
+    bool ExportProfile(const std::string& path) const override;
+    // -1 without a combo.
+    int ImportProfile(const std::string& path, const std::string& name) override;
+    bool ResetProfile() override;
+    int GetSelectedIndex() const override;
+    std::string SelectedName() const override { return list_.SelectedName(); }
+    std::string GetNameEditText() const override;
+    void ResetNameEdit() override;
+    bool IsProfileMenuShown() const override;
+    void ShowProfileMenu(bool show) override;
 
-    int GetSelectedIndex() const;
     int GetProfileCount() const { return list_.GetProfileCount(); }
     std::string GetProfileFilePath(int index) const { return list_.GetProfileFilePath(index); }
-    QString GetNameEditText() const;
     void SetNameEditText(const QString& name);
-    void ResetNameEdit();
-    bool IsProfileMenuShown() const;
-    void ShowProfileMenu(bool show);
 
     const profile::ProfileList& List() const { return list_; }
     QComboBox* Combo() const;
