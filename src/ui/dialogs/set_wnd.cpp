@@ -70,6 +70,14 @@ void CSetWnd::InitWindow() {
     laterBtn_ = FindControl(QStringLiteral("laterbtn"));
     updateList_ = FindControl(QStringLiteral("device_update_list_info"));
     languageList_ = FindControl(QStringLiteral("Language_combox_info"));
+    // A choice from the open list may be applied after its input event has
+    // ended; the combo's own signal for a user's choice is the reliable one.
+    if (auto* combo = qobject_cast<QComboBox*>(languageList_.data())) {
+        connect(combo, &QComboBox::activated, this, [this](int index) {
+            if (index >= 0)
+                OnItemSelect(languageList_, static_cast<uintptr_t>(index));
+        });
+    }
     ShowMaximisedState();
     SetControlVisible(FindControl(QStringLiteral("update_fw_and_ap")), false);
     SetControlEnabled(FindControl(QStringLiteral("update_fw_and_ap")), false);
@@ -107,7 +115,7 @@ void CSetWnd::Notify(const Notification& n) {
         OnWindowInit();
     } else if (n.type == QLatin1String(notify::kClick)) {
         OnClick(n.sender, n.sender->objectName().toLower());
-    } else if (n.type == QLatin1String(notify::kItemSelect)) {
+    } else if (n.type == QLatin1String(notify::kItemSelect) && n.sender != languageList_) {
         OnItemSelect(n.sender, n.wParam);
     } else if (n.type == QLatin1String(notify::kSelectChanged)) {
         OnSelectChanged(n.sender);

@@ -79,19 +79,18 @@ _badge_gone() {
 case_settings_sends_one_request_per_row_and_clears_the_mark() {
     _start_with_server older
     drv_visible setbtn_badge || fail "the update mark is not shown at start"
-    note "simulator: $(sim_call State)"
+    # The mouse behind the receiver shows once the link poll has seen it.
     sleep 3
     _open_settings
     # Opened from "setbtn": 85 and 60 design pixels from the main window's
     # top-right corner, scaled like the main window.
-    local main set scale mx my mw sx sy sw
-    main=$(drv_geometry main_root 2>/dev/null || drv_geometry "$(drv_windows | head -1)")
-    read -r mx my mw _ <<<"$(xdotool search --onlyvisible --name "$E2E_TITLE" getwindowgeometry --shell | sed -n 's/^\(X\|Y\|WIDTH\)=//p' | tr '\n' ' ')"
+    local scale mx my mw sx sy sw
+    read -r mx my mw _ <<<"$(drv_geometry root)"
     read -r sx sy sw _ <<<"$(drv_geometry set_root)"
     case $E2E_SCREEN in 1920x1080*) scale=144 ;; *) scale=96 ;; esac
-    local right=$((mx + mw - (sx + sw))) top=$((sy - my))
-    [ $((right - 85 * scale / 96)) -ge -2 ] && [ $((right - 85 * scale / 96)) -le 2 ] ||
-        note "right gap $right (main $mx,$my,$mw set $sx,$sy,$sw)"
+    local right=$((mx + mw - (sx + sw) - 85 * scale / 96)) top=$((sy - my - 60 * scale / 96))
+    [ "${right#-}" -le 2 ] && [ "${top#-}" -le 2 ] ||
+        fail "placement off by $right, $top (main $mx,$my,$mw settings $sx,$sy,$sw)"
     wait_until 20 _requests_at_least 4 || fail "only $(_request_count) requests"
     sleep 1
     assert_eq 4 "$(_request_count)" "requests"
