@@ -271,3 +271,27 @@ case_no_updater_no_prompt() {
     debug_log_has "firmware updater not installed: no prompt" || fail "no debug line"
     _stop_server
 }
+
+# Pictures of the window in both languages at both scales, for a person to
+# look at; the check here is only that every text control shows.
+case_settings_window_pictures() {
+    local screen lang
+    for screen in 1920x1080x24 1366x768x24; do
+        screen_set "$screen" || fail "screen $screen"
+        for lang in 520 2052; do
+            app_stop
+            mkdir -p "$(dirname "$(_settings_file)")"
+            printf '{ "LANGUAGE" : %s }\r\n' "$lang" >"$(_settings_file)"
+            _start_with_server newer:KB01
+            _open_settings
+            wait_until 20 drv_visible update_fw_and_ap || fail "no update offered"
+            screenshot "$E2E_SHOTS/settings_${screen%%x24}_$lang.png"
+            key Escape
+            wait_until 5 _settings_gone || fail "Escape did not close the window"
+        done
+    done
+    app_stop
+    rm -f "$(_settings_file)"
+    _stop_server
+    return 0
+}
