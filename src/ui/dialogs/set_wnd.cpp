@@ -239,7 +239,7 @@ void CSetWnd::ApplyCheckDone(const update::CheckSummary& summary) {
     ShowOverall(summary.overall);
 }
 
-void CSetWnd::ShowOverall(update::OverallState state) {
+void CSetWnd::ShowOverall(update::OverallState state, bool tellMainWindow) {
     overall_ = state;
     const bool checking = state == update::OverallState::Checking;
     SetControlVisible(FindControl(QStringLiteral("update_status_ring")), checking);
@@ -261,7 +261,7 @@ void CSetWnd::ShowOverall(update::OverallState state) {
             text, TextManager::Instance().Text(QString::fromLatin1(update::OverallTextKey(state))) +
                       QString::fromStdString(lastCheckDate_));
     }
-    if (mainWnd_)
+    if (tellMainWindow && mainWnd_)
         mainWnd_->Send(kMsgUpdateSeen, 0, 0);
 }
 
@@ -370,7 +370,7 @@ intptr_t CSetWnd::HandleCustomMessage(uint32_t message, uintptr_t wParam, intptr
             return 0;
         case kMsgLanguageChanged:
             if (overall_ == update::OverallState::UpToDate && serverConfigured_)
-                ShowOverall(overall_);
+                ShowOverall(overall_, false);
             update();
             return 0;
         default:

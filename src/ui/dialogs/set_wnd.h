@@ -85,7 +85,8 @@ class CSetWnd : public Window {
     void StartCheck();
     void ApplyRowResult(int row, const update::UpdateInfo& info);
     void ApplyCheckDone(const update::CheckSummary& summary);
-    void ShowOverall(update::OverallState state);
+    // State 4 also takes the update mark off the main window's "setbtn".
+    void ShowOverall(update::OverallState state, bool tellMainWindow = true);
     void ShowUpdateButton();
     void ShowMaximisedState();
 
