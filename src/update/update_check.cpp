@@ -106,10 +106,10 @@ bool UpdateCheck::Start(UpdateTargetTable table, Options options, RowCallback on
     });
 }
 
-void UpdateCheck::Stop() {
+void UpdateCheck::Stop(const platform::JoinTexts* texts) {
     if (!worker_.Started())
         return;
-    worker_.StopAndJoin(kJoinBound, JoinTexts());
+    worker_.StopAndJoin(kJoinBound, texts != nullptr ? *texts : JoinTexts());
 }
 
 }  // namespace update

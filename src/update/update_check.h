@@ -47,8 +47,9 @@ class UpdateCheck {
 
     // Starts a check over `table`; false when one is still running.
     bool Start(UpdateTargetTable table, Options options, RowCallback onRow, DoneCallback onDone);
-    // Ends the check (a request in flight is cut short) and joins it.
-    void Stop();
+    // Ends the check (a request in flight is cut short) and joins it; the
+    // outcome of the bounded wait is written with `texts` when given.
+    void Stop(const platform::JoinTexts* texts = nullptr);
     bool Running() const { return worker_.Running(); }
 
   private:

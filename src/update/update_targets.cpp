@@ -185,7 +185,9 @@ UpdateInfo DecideRow(const UpdateTarget& target, const HttpReply& reply) {
         return info;
 
     const uint32_t server = ParseServerVersion(answer.version, target.Hex()).value_or(0);
-    if (target.currentVersion < server) {
+    // A row without a version (no device, or its channel closed) has nothing
+    // to update: an offer for it must not read as an update for the user.
+    if (target.currentVersion != 0 && target.currentVersion < server) {
         info.status = kStateUpdateAvailable;
         info.newText = "V" + (target.Hex() ? answer.version : answer.versionName);
     }

@@ -79,6 +79,11 @@ TEST(UpdateTargetsTest, NewerServerVersionMeansUpdate) {
 
     row.currentVersion = 0x0106;
     EXPECT_EQ(DecideRow(row, Answer(R"({"name":"kb","version":"106"})")).status, kStateUpToDate);
+    // A device that is not there is never offered an update.
+    row.currentVersion = 0;
+    const UpdateInfo absent = DecideRow(row, Answer(R"({"name":"kb","version":"106"})"));
+    EXPECT_EQ(absent.status, kStateUpToDate);
+    EXPECT_TRUE(absent.newText.empty());
 }
 
 TEST(UpdateTargetsTest, DecimalRowComparesTheDottlessNumber) {

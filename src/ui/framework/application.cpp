@@ -53,4 +53,13 @@ bool NotifyScope::Active() {
     return g_notifyDepth > 0;
 }
 
+NestedLoopScope::NestedLoopScope() : savedInput_(g_inputDepth), savedNotify_(g_notifyDepth) {
+    g_inputDepth = 0;
+    g_notifyDepth = 0;
+}
+NestedLoopScope::~NestedLoopScope() {
+    g_inputDepth = savedInput_;
+    g_notifyDepth = savedNotify_;
+}
+
 }  // namespace ui

@@ -29,6 +29,21 @@ class NotifyScope {
     static bool Active();
 };
 
+// A nested event loop (a modal window) opened from a handler or from an
+// input event starts afresh: the user's input inside it is the user's, and
+// the program's changes there are the program's.
+class NestedLoopScope {
+  public:
+    NestedLoopScope();
+    ~NestedLoopScope();
+    NestedLoopScope(const NestedLoopScope&) = delete;
+    NestedLoopScope& operator=(const NestedLoopScope&) = delete;
+
+  private:
+    int savedInput_;
+    int savedNotify_;
+};
+
 // A change seen now comes from the user: inside user input, outside any
 // notification handler.
 inline bool IsUserChange() {

@@ -138,6 +138,7 @@ int Window::ShowModal() {
     show();
     QEventLoop loop;
     modalLoop_ = &loop;
+    const NestedLoopScope fresh;
     const int result = loop.exec();
     modalLoop_ = nullptr;
     return result;

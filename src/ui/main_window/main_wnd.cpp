@@ -115,6 +115,7 @@ void CMainWnd::InitWindow() {
     smartEyesBtn_ = FindControl(QStringLiteral("smarteyesbtn"));
     setBtn_ = FindControl(QStringLiteral("setbtn"));
     setBtn1_ = FindControl(QStringLiteral("setbtn1"));
+    CreateUpdateBadge();
 
     QIcon icon;
     const QString iconPath = Skin::Instance().FilePath(QString::fromLatin1(kWindowIconFile));
@@ -168,7 +169,8 @@ intptr_t CMainWnd::HandleCustomMessage(uint32_t message, uintptr_t wParam, intpt
         return 0;
     }
     if (message != 0 && message == app.settingsRelay) {
-        // The settings window is not built yet; the relay has no target.
+        if (auto* settings = qobject_cast<Window*>(setWnd_.data()))
+            settings->Post(message, wParam, lParam);
         return 0;
     }
     if (message != 0 && message == app.lightControl) {
@@ -218,11 +220,14 @@ intptr_t CMainWnd::HandleCustomMessage(uint32_t message, uintptr_t wParam, intpt
             OnLanguageChanged(wParam);
             return 0;
         case kMsgOpenSettings:
-            // The settings window comes with its own page.
+            // Its modal loop must not run inside the message dispatch.
+            QMetaObject::invokeMethod(
+                this, [this] { OpenSettingsWindow(true); }, Qt::QueuedConnection);
             return 0;
         case kMsgUpdateSeen:
             if (setBtn_)
                 setBtn_->setProperty("foreimage", QString());
+            SetControlVisible(updateBadge_, false);
             return 0;
         case hid::WM_DEVICE_ARRIVED:
             lifecycle_.OnDeviceArrived(static_cast<int>(wParam));
@@ -230,9 +235,11 @@ intptr_t CMainWnd::HandleCustomMessage(uint32_t message, uintptr_t wParam, intpt
         case hid::WM_DEVICE_REMOVED:
             lifecycle_.OnDeviceRemoved(static_cast<int>(wParam));
             return 0;
+        case device::kMsgFirmwareUpgrade:
+            OnFirmwareUpgrade(wParam, lParam);
+            return 0;
         case device::kMsgSettingsRead:
         case device::kMsgBatteryRead:
-        case device::kMsgFirmwareUpgrade:
             return 0;
         case device::kMsgEntryNotice:
             OnEntryNotice(static_cast<int>(wParam), static_cast<int>(lParam));

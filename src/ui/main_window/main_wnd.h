@@ -23,6 +23,8 @@
 #include "ui/framework/tray_icon.h"
 #include "ui/framework/window.h"
 #include "ui/main_window/discovery_slot.h"
+#include "update/firmware_updater.h"
+#include "update/update_targets.h"
 
 namespace device {
 class CVornelUSBDevice;
@@ -164,6 +166,20 @@ class CMainWnd : public Window, public device::LifecycleWindow, public device::M
     void OpenAboutWindow();
     QWidget* AboutWindow() const { return aboutWnd_; }
 
+    // Settings window and firmware updater (main_wnd_settings.cpp).
+    // Opens the settings window modally unless one is open: centred, or at
+    // the top right of this window.
+    void OpenSettingsWindow(bool centred);
+    QWidget* SettingsWindow() const { return setWnd_; }
+    // Tests see the window once it is built and before its modal run.
+    void SetSettingsWindowHook(std::function<void(QWidget* window)> hook);
+    // The devices of the device selector as the update check sees them.
+    std::vector<update::DeviceVersion> SettingsDeviceSnapshot() const;
+    // Starts the firmware updater; the default uses the process launcher.
+    void SetUpdaterLauncher(std::function<bool(const update::UpdaterLaunch&)> launch);
+    bool UpdateBadgeShown() const;
+    bool FirmwarePromptPending() const { return firmwarePromptPending_; }
+
     // device::LifecycleWindow
     void SetEntryState(int row, bool visible, bool select) override;
     void RefreshNoDeviceIndicator() override;
@@ -225,6 +241,9 @@ class CMainWnd : public Window, public device::LifecycleWindow, public device::M
     void SetSuspended(bool suspended);
     void OpenTrayMenu();
     void OnLanguageChanged(uintptr_t index);
+    void CreateUpdateBadge();
+    void OnFirmwareUpgrade(uintptr_t productId, intptr_t release);
+    void RunFirmwarePrompt();
     std::vector<CDeviceOptionUI*> BarEntries() const;
 
     // Notification routing (main_wnd_dispatch.cpp).
@@ -247,6 +266,11 @@ class CMainWnd : public Window, public device::LifecycleWindow, public device::M
         smartEyesBtn_, setBtn_, setBtn1_;
     QPointer<QWidget> menuWindow_;
     QPointer<QWidget> aboutWnd_;
+    QPointer<QWidget> setWnd_;
+    QPointer<QWidget> updateBadge_;
+    std::function<void(QWidget*)> settingsHook_;
+    std::function<bool(const update::UpdaterLaunch&)> launchUpdater_;
+    bool firmwarePromptPending_ = false;
     int languageIndex_ = -1;
     std::array<QPointer<QWidget>, 4> childWindows_;
 

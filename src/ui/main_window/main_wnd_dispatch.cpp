@@ -35,10 +35,17 @@ class CMainWnd::ShellDialogs : public pages::PageHooks {
   public:
     explicit ShellDialogs(CMainWnd& window) : window_(window) {}
     bool Handle(const pages::RouteEvent& event) override {
-        if (event.route != Route::OpenAbout)
-            return false;
-        window_.OpenAboutWindow();
-        return true;
+        switch (event.route) {
+            case Route::OpenAbout:
+                window_.OpenAboutWindow();
+                return true;
+            case Route::OpenSettingsAtButton:
+            case Route::OpenSettingsCentred:
+                window_.OpenSettingsWindow(event.route == Route::OpenSettingsCentred);
+                return true;
+            default:
+                return false;
+        }
     }
 
   private:
@@ -55,7 +62,7 @@ pages::PageHooks& CMainWnd::PageHooksOf(pages::Owner owner) const {
     const auto i = static_cast<size_t>(owner);
     if (i < pageHooks_.size() && pageHooks_[i] != nullptr)
         return *pageHooks_[i];
-    if (owner == pages::Owner::Dialogs) {
+    if (owner == pages::Owner::Dialogs || owner == pages::Owner::SettingsWindow) {
         if (!shellDialogs_)
             shellDialogs_ = std::make_unique<ShellDialogs>(const_cast<CMainWnd&>(*this));
         return *shellDialogs_;
