@@ -779,17 +779,23 @@ TEST_P(KeyboardSim, KeyPageSaveWritesTheTableAndSavesOnlyOnSuccess) {
     const auto save = [&] { return pages::RunKeySave(pages::KeySaveStepsOf(*keyboard_)); };
 
     // Status 0xFF on the table write: nothing written, nothing saved.
-    Interface().Faults().Inject(sim::Fault::StatusFF, 1);  // after the info read
+    // The macro step and the table step each read the info block first.
+    Interface().Faults().Inject(sim::Fault::StatusFF, 2);
     EXPECT_EQ(save().result, pages::KeySaveResult::WriteFailed);
-    EXPECT_EQ(Model().Region(sim::kRegionKeyMap), before);
-    EXPECT_EQ(testing_support::ReadAll(keyboard_->ProfileFile()), profileBefore);
+    EXPECT_TRUE(Model().Region(sim::kRegionKeyMap) == before) << "key map written";
+    EXPECT_TRUE(testing_support::ReadAll(keyboard_->ProfileFile()) == profileBefore)
+        << "profile saved";
 
     // No answer: counts as not connected, not as success.
-    Interface().Faults().Inject(sim::Fault::NoAnswer);
+    // The receiver path asks again once; both go unanswered.
+    Interface().Faults().Inject(sim::Fault::NoAnswer, 1);
+    for (int i = 0; i < 3; ++i)
+        Interface().Faults().Inject(sim::Fault::NoAnswer);
     const auto timedOut = save();
     EXPECT_EQ(timedOut.result, pages::KeySaveResult::NotConnected);
     EXPECT_EQ(timedOut.messageId, "message_text_7");
-    EXPECT_EQ(testing_support::ReadAll(keyboard_->ProfileFile()), profileBefore);
+    EXPECT_TRUE(testing_support::ReadAll(keyboard_->ProfileFile()) == profileBefore)
+        << "profile saved";
     Interface().Faults().Clear();
 
     // Success: exactly the one triple changes, and the profile holds it.
@@ -814,6 +820,6 @@ TEST_P(KeyboardSim, KeyPageSaveWritesTheTableAndSavesOnlyOnSuccess) {
     const std::string saved = testing_support::ReadAll(keyboard_->ProfileFile());
     keyboard_->CommandChannel().SetOpen(false);
     EXPECT_EQ(save().result, pages::KeySaveResult::NotConnected);
-    EXPECT_EQ(testing_support::ReadAll(keyboard_->ProfileFile()), saved);
-    EXPECT_EQ(Model().Region(sim::kRegionKeyMap), after);
+    EXPECT_TRUE(testing_support::ReadAll(keyboard_->ProfileFile()) == saved) << "profile saved";
+    EXPECT_TRUE(Model().Region(sim::kRegionKeyMap) == after) << "key map written";
 }
