@@ -73,6 +73,7 @@ bool KeyPageHooks::Handle(const pages::RouteEvent& event) {
         case Route::KeyCaptureOff:
             page->SetCaptureHandler([this] { Apply(); });
             page->SetCaptureOn(event.route == Route::KeyCaptureOn);
+            platform::DebugOutputF("key capture %s", page->CaptureOn() ? "on" : "off");
             return true;
         default:
             return false;

@@ -10,6 +10,8 @@
 
 #include "pages/key_captions.h"
 #include "pages/key_tables.h"
+#include "platform/debug_output.h"
+#include "ui/framework/application.h"
 #include "ui/framework/control_factory.h"
 #include "ui/framework/control_ops.h"
 #include "ui/framework/text_manager.h"
@@ -318,8 +320,14 @@ bool CKeySetControlUI::eventFilter(QObject* watched, QEvent* event) {
                 event->accept();
             return false;
         }
-        if (captureOn_ && !key->isAutoRepeat())
-            CaptureKey(static_cast<int>(key->nativeScanCode()) - kNativeScanOffset);
+        if (captureOn_ && !key->isAutoRepeat()) {
+            // What the capture puts on the controls is the program's change:
+            // it must not come back as the user's selections.
+            NotifyScope scope;
+            const int code = static_cast<int>(key->nativeScanCode()) - kNativeScanOffset;
+            const bool taken = CaptureKey(code);
+            platform::DebugOutputF("key capture %d: %s", code, taken ? "taken" : "not in the table");
+        }
         // The edit is read-only to typing either way.
         return true;
     }
