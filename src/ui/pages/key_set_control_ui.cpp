@@ -326,7 +326,8 @@ bool CKeySetControlUI::eventFilter(QObject* watched, QEvent* event) {
             NotifyScope scope;
             const int code = static_cast<int>(key->nativeScanCode()) - kNativeScanOffset;
             const bool taken = CaptureKey(code);
-            platform::DebugOutputF("key capture %d: %s", code, taken ? "taken" : "not in the table");
+            platform::DebugOutputF("key capture %d: %s", code,
+                                   taken ? "taken" : "not in the table");
         }
         // The edit is read-only to typing either way.
         return true;
