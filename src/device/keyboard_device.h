@@ -92,6 +92,8 @@ class CVornelKeyboardDevice : public ProfiledDevice<profile::CKeyboardProfiledat
     void SetKeyListAll(const std::vector<profile::KeyListEntry>& list);
     void SetScratchKeyListAll(const std::vector<profile::KeyListEntry>& list);
     void RefreshKeyLabels();
+    // Key captions come from the language files.
+    void UpdateLanguage() override { RefreshKeyLabels(); }
     // deviceKey went down (kind 1) or up (kind 2). Called on the event thread.
     virtual void OnKeyEvent(int deviceKey, int kind);
 

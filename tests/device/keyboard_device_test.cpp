@@ -16,6 +16,7 @@
 #include "hid/hid_backend.h"
 #include "hid/share_hid_pack_mgr.h"
 #include "macro/macro_files.h"
+#include "pages/key_save_flow.h"
 #include "platform/paths.h"
 #include "sim/sim_descriptors.h"
 #include "sim/sim_models.h"
@@ -759,4 +760,66 @@ TEST(KeyboardBattery, AnswerWithoutEchoKeepsTheDisplay) {
         EXPECT_TRUE(window.Sent(kMsgBatteryRead).empty());
     }
     hid::SetBackend(nullptr);
+}
+
+// The key page's write: macros, then the key table; the profile file changes
+// only when both arrived.
+TEST_P(KeyboardSim, KeyPageSaveWritesTheTableAndSavesOnlyOnSuccess) {
+    Connect();
+    ASSERT_EQ(keyboard_->ReadDeviceTables(), 1);
+    keyboard_->LoadActiveProfile();
+    keyboard_->SaveProfile();
+    const auto before = Model().Region(sim::kRegionKeyMap);
+    const std::string profileBefore = testing_support::ReadAll(keyboard_->ProfileFile());
+    const size_t key = DeviceKeyOf(5);
+    keyboard_->SelectKey(5);
+    auto entry = keyboard_->KeyList()[5];
+    entry.Assignment = {5, 0x30, 0xE2, 0x00};
+    keyboard_->SetSelectedKeyAssignment(entry);
+    const auto save = [&] { return pages::RunKeySave(pages::KeySaveStepsOf(*keyboard_)); };
+
+    // Status 0xFF on the table write: nothing written, nothing saved.
+    // The macro step and the table step each read the info block first.
+    Interface().Faults().Inject(sim::Fault::StatusFF, 2);
+    EXPECT_EQ(save().result, pages::KeySaveResult::WriteFailed);
+    EXPECT_TRUE(Model().Region(sim::kRegionKeyMap) == before) << "key map written";
+    EXPECT_TRUE(testing_support::ReadAll(keyboard_->ProfileFile()) == profileBefore)
+        << "profile saved";
+
+    // No answer: counts as not connected, not as success.
+    // The receiver path asks again once; both go unanswered.
+    Interface().Faults().Inject(sim::Fault::NoAnswer, 1);
+    for (int i = 0; i < 3; ++i)
+        Interface().Faults().Inject(sim::Fault::NoAnswer);
+    const auto timedOut = save();
+    EXPECT_EQ(timedOut.result, pages::KeySaveResult::NotConnected);
+    EXPECT_EQ(timedOut.messageId, "message_text_7");
+    EXPECT_TRUE(testing_support::ReadAll(keyboard_->ProfileFile()) == profileBefore)
+        << "profile saved";
+    Interface().Faults().Clear();
+
+    // Success: exactly the one triple changes, and the profile holds it.
+    ASSERT_EQ(save().result, pages::KeySaveResult::Saved);
+    const auto after = Model().Region(sim::kRegionKeyMap);
+    ASSERT_EQ(after.size(), before.size());
+    size_t changed = 0;
+    for (size_t i = 0; i + 2 < after.size(); i += 3)
+        changed += Slice(after, i, 3) != Slice(before, i, 3) ? 1 : 0;
+    EXPECT_EQ(changed, 1u);
+    EXPECT_EQ(Slice(after, 3 * key, 3), (std::vector<uint8_t>{0x30, 0xE2, 0x00}));
+    profile::CKeyboardProfiledata reloaded;
+    reloaded.SetDefaultDataPath(keyboard_->DefaultDataFile());
+    reloaded.LoadProfile(keyboard_->ProfileFile());
+    const auto keys = reloaded.GetKeyList();
+    ASSERT_GT(keys.size(), 5u);
+    EXPECT_EQ(keys[5].Assignment.Persisted(), 0x30E200u);
+
+    // A closed channel sends nothing and saves nothing.
+    entry.Assignment = {5, 0x30, 0xE9, 0x00};
+    keyboard_->SetSelectedKeyAssignment(entry);
+    const std::string saved = testing_support::ReadAll(keyboard_->ProfileFile());
+    keyboard_->CommandChannel().SetOpen(false);
+    EXPECT_EQ(save().result, pages::KeySaveResult::NotConnected);
+    EXPECT_TRUE(testing_support::ReadAll(keyboard_->ProfileFile()) == saved) << "profile saved";
+    EXPECT_TRUE(Model().Region(sim::kRegionKeyMap) == after) << "key map written";
 }

@@ -5,6 +5,7 @@
 #include "ui/framework/control_factory.h"
 #include "ui/pages/device_option_ui.h"
 #include "ui/pages/device_profile_ui.h"
+#include "ui/pages/key_set_control_ui.h"
 #include "ui/pages/mp_device_power_ui.h"
 
 namespace ui {
@@ -46,6 +47,7 @@ void RegisterControlClasses() {
     CMpDevicePowerUI::Register();
     CDeviceProfileUI::Register();
     RegisterCustomControls();
+    CKeySetControlUI::Register();
     for (const ControlClass& c : ControlClasses()) {
         // A class whose code registered a real creator already keeps it.
         if (!factory.IsRegistered(QString::fromLatin1(c.name)))

@@ -19,6 +19,7 @@
 #include "ui/framework/window_message_adapter.h"
 #include "ui/framework/window_messages.h"
 #include "ui/main_window/app_messages.h"
+#include "ui/main_window/main_wnd_key_page.h"
 #include "ui/main_window/tray_menu.h"
 #include "ui/pages/device_option_ui.h"
 #include "ui/pages/device_page_adapter.h"
@@ -61,6 +62,7 @@ CMainWnd::CMainWnd() : openDeviceSettings_(platform::OpenDeviceSettings) {
         gameMessages_[i] = RegisterWindowMessage(kGameMessageNames[i]);
     profileBarPage_ = std::make_unique<ProfileBarPage>(*this);
     SetPageHooks(pages::Owner::ProfileBar, profileBarPage_.get());
+    InstallKeyPage();
 }
 
 CMainWnd::~CMainWnd() {

@@ -40,6 +40,7 @@ class CDeviceOptionUI;
 class CMpDevicePowerUI;
 class DevicePageAdapter;
 class ProfileBarPage;
+class KeyPageHooks;
 class WindowMessageAdapter;
 
 inline constexpr unsigned kScaleTimer = 1011;
@@ -300,6 +301,10 @@ class CMainWnd : public Window, public device::LifecycleWindow, public device::M
     std::string profileName_;
     QString pendingMenuCommand_;
     std::array<pages::PageHooks*, static_cast<size_t>(pages::Owner::Count)> pageHooks_{};
+    // The key assignment page's routes (main_wnd_key_page.cpp).
+    class KeyPageBinding;
+    void InstallKeyPage();
+    std::unique_ptr<KeyPageBinding> keyPage_;
     class ShellDialogs;
     mutable std::unique_ptr<pages::PageHooks> shellDialogs_;
     MessageWindowFn messageWindow_;

@@ -5,10 +5,13 @@
 #include <QAbstractButton>
 #include <QAbstractSlider>
 
+#include "pages/key_captions.h"
 #include "ui/controls/device_key_button.h"
 #include "ui/controls/select_panel.h"
 #include "ui/framework/control_ops.h"
 #include "ui/framework/text_manager.h"
+#include "ui/pages/key_page_hooks.h"
+#include "ui/pages/key_set_control_ui.h"
 #include "ui/pages/mp_device_power_ui.h"
 
 namespace ui {
@@ -166,7 +169,12 @@ void KeyboardPageAdapter::SetKeyLabel(int j, const std::string& text, const std:
     if (key == nullptr)
         return;
     key->setToolTip(QString::fromStdString(tip));
-    key->setProperty("keyLabel", QString::fromStdString(text));
+    // The key shows its own function's name; the tip tells what it does now.
+    const QString label = QString::fromStdString(text);
+    key->setProperty("keyLabel", label);
+    if (auto* button = qobject_cast<QAbstractButton*>(key);
+        button != nullptr && button->text() != label)
+        button->setText(label);
     if (auto* button = qobject_cast<CDeviceKeyButtonUI*>(key))
         button->SetKeysetImageHidden(!marked);
 }
@@ -175,9 +183,11 @@ void KeyboardPageAdapter::SetKeyEnabled(int j, bool enabled) {
     SetControlEnabled(KeyButton(j), enabled);
 }
 
-// The key assignment page, the lighting page and the profile bar are built
-// on these pages later; until then the keyboard's state is kept only.
-void KeyboardPageAdapter::ShowKeyAssignment(const profile::KeyListEntry&) {}
+void KeyboardPageAdapter::ShowKeyAssignment(const profile::KeyListEntry& entry) {
+    if (CKeySetControlUI* keyPage = FindKeyPage(Page()))
+        keyPage->SetKeyEntry(entry);
+}
+
 void KeyboardPageAdapter::SetPowerWidget(CMpDevicePowerUI* widget) {
     power_ = widget;
 }
@@ -199,8 +209,21 @@ std::string KeyboardPageAdapter::ReloadProfileList() {
         return {};
     return bar->GetCurrentProfileUUID();
 }
-std::string KeyboardPageAdapter::AssignmentName(const profile::KeyAssignment&) const {
-    return {};
+std::string KeyboardPageAdapter::AssignmentName(const profile::KeyAssignment& a) const {
+    if (a.IsMacro()) {
+        // A macro is called by its name, as the key page lists it.
+        const CKeySetControlUI* keyPage = FindKeyPage(Page());
+        const std::vector<std::string> names =
+            keyPage != nullptr ? keyPage->MacroNames() : std::vector<std::string>{};
+        return a.code1 < names.size() ? names[a.code1] : std::string();
+    }
+    std::string name;
+    for (const std::string& id : pages::CaptionIdsOf(a)) {
+        if (!name.empty())
+            name += '+';
+        name += Translate(id);
+    }
+    return name;
 }
 
 }  // namespace ui
