@@ -748,6 +748,7 @@ void KeyboardLighting::PushLedFrame(DevicePageView* view, const std::vector<int>
         // Instead of sleeping on the UI thread: skip frames for 200 ms.
         streamPaused_ = true;
         streamResumeTick_ = *failed;
+        submittedValid_ = false;  // the keyboard may not show the last one
     }
     if (streamPaused_) {
         if (now - streamResumeTick_ >= 200) {
@@ -759,6 +760,18 @@ void KeyboardLighting::PushLedFrame(DevicePageView* view, const std::vector<int>
     }
     LedFrame frame;
     BuildLedFrame(frame);
+    // The timer runs four times per tick and the colours change at most once
+    // per tick: each frame the keyboard already shows would cost a full
+    // chunked write for nothing.
+    if (submittedValid_ && mode == submittedMode_ && frame == submitted_ &&
+        now - submittedTick_ < kUnchangedFrameResendMs) {
+        ++framesUnchanged_;
+        return;
+    }
+    submitted_ = frame;
+    submittedValid_ = true;
+    submittedMode_ = mode;
+    submittedTick_ = now;
     writer_.Submit(frame);
 }
 

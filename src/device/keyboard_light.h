@@ -164,9 +164,14 @@ class KeyboardLighting {
     void PushLedFrame(DevicePageView* view, const std::vector<int>& ledButtons, int functionPage,
                       int lightControl);
     void BuildLedFrame(LedFrame& frame) const;
-    // Frames sent and frames a failed send skipped (for tests and benches).
+    // Frames sent, frames a failed send skipped, and frames left out because
+    // the keyboard already shows them (for tests and benches).
     uint32_t FramesSent() const { return writer_.Written(); }
     uint32_t FramesSkipped() const { return framesSkipped_.load(); }
+    uint32_t FramesUnchanged() const { return framesUnchanged_; }
+    // A frame equal to the last one handed over is sent again only this long
+    // after it, so a keyboard that missed it still catches up.
+    static constexpr uint32_t kUnchangedFrameResendMs = 100;
     FrameWriter& StreamWriter() { return writer_; }
 
     // ---- Custom colours (UI thread) ----
@@ -315,6 +320,11 @@ class KeyboardLighting {
     uint32_t streamResumeTick_ = 0;
     bool streamPaused_ = false;
     std::atomic<uint32_t> framesSkipped_{0};
+    LedFrame submitted_{};
+    bool submittedValid_ = false;
+    uint8_t submittedMode_ = 0;
+    uint32_t submittedTick_ = 0;
+    uint32_t framesUnchanged_ = 0;
 
     platform::WorkerThread thread_;
     // Last: its thread writes through channel_ and is joined first.

@@ -174,6 +174,42 @@ TEST_F(LightingSimTest, FramesStreamOnlyInMusicAndColourSyncModes) {
     EXPECT_EQ(light_->FramesSent(), 2u);
 }
 
+TEST_F(LightingSimTest, UnchangedFramesAreResentOnlyAfterTheRefreshPeriod) {
+    platform::ManualTickClock clock;
+    clock.Set(5000);
+    info_.SelectItem = 29;
+    light_->SetPreviewLight(info_);
+    colours_.Set(0, {200, 0, 0, 255});
+    const auto push = [&] {
+        light_->PushLedFrame(nullptr, {}, 1, 1);
+        light_->StreamWriter().WaitIdle();
+    };
+    // Four timer runs per tick, one tick: one frame.
+    for (int i = 0; i < 4; ++i) {
+        push();
+    }
+    EXPECT_EQ(devices_->Keyboard().FrameCount(), 1u);
+    EXPECT_EQ(light_->FramesUnchanged(), 3u);
+    // New colours go out at once.
+    colours_.Set(0, {201, 0, 0, 255});
+    push();
+    EXPECT_EQ(devices_->Keyboard().FrameCount(), 2u);
+    EXPECT_EQ(Region("frame")[0], 200);  // 201 * 255 >> 8
+    // The same frame again once the refresh period has passed.
+    // (The tick count moves in 16 ms steps.)
+    clock.Advance(KeyboardLighting::kUnchangedFrameResendMs - 32);
+    push();
+    EXPECT_EQ(devices_->Keyboard().FrameCount(), 2u);
+    clock.Advance(48);
+    push();
+    EXPECT_EQ(devices_->Keyboard().FrameCount(), 3u);
+    // Switching between the streamed modes always sends.
+    info_.SelectItem = 30;
+    light_->SetPreviewLight(info_);
+    push();
+    EXPECT_EQ(devices_->Keyboard().FrameCount(), 4u);
+}
+
 TEST_F(LightingSimTest, FailedFrameSkipsFramesFor200Milliseconds) {
     platform::ManualTickClock clock;
     clock.Set(5000);
@@ -236,9 +272,10 @@ TEST_F(LightingSimTest, StalledDeviceNeverHoldsUpThePicture) {
     ASSERT_TRUE(light_->StreamWriter().Writing());
     for (uint8_t i = 1; i <= 10; ++i) {
         clock.Advance(16);
-        colours_.Set(0, {i, 0, 0, 255});
+        const auto red = static_cast<uint8_t>(i * 20);
+        colours_.Set(0, {red, 0, 0, 255});
         light_->PushLedFrame(&view, {0}, 1, 1);
-        EXPECT_EQ(view.colours[0].first, i) << "the picture goes on while the frame stalls";
+        EXPECT_EQ(view.colours[0].first, red) << "the picture goes on while the frame stalls";
     }
     EXPECT_TRUE(light_->StreamWriter().Writing()) << "no push waited for the stalled write";
     EXPECT_EQ(light_->StreamWriter().Dropped(), 9u) << "only the newest frame waits";
@@ -247,7 +284,7 @@ TEST_F(LightingSimTest, StalledDeviceNeverHoldsUpThePicture) {
     ASSERT_TRUE(bus_->StallWrites(path, 0));
     light_->StreamWriter().WaitIdle();
     EXPECT_EQ(light_->FramesSent(), 1u);
-    EXPECT_EQ(Region("frame")[0], (10 * 255) >> 8) << "the newest frame reached the keyboard";
+    EXPECT_EQ(Region("frame")[0], (200 * 255) >> 8) << "the newest frame reached the keyboard";
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include "ui/controls/device_key_button.h"
 #include "ui/controls/select_panel.h"
+#include "ui/framework/control_ops.h"
 #include "ui/framework/skin.h"
 #include "ui_test_support.h"
 
@@ -66,13 +67,15 @@ TEST_F(KeyboardPictureTest, EveryKeyAndLedButtonIsOnThePanel) {
         EXPECT_EQ(key->parentWidget(), panel_);
         EXPECT_EQ(light->parentWidget(), panel_);
         EXPECT_EQ(key->geometry(), light->geometry()) << n;
-        EXPECT_EQ(key->isVisibleTo(panel_), light->IsShownOnPanel());
-        // The panel paints the LEDs; as widgets they stay hidden.
+        EXPECT_EQ(key->IsShownOnPanel(), light->IsShownOnPanel());
+        // The panel paints the LEDs and the keys; as widgets they stay hidden.
         EXPECT_TRUE(light->PaintedByPanel());
         EXPECT_TRUE(light->isHidden());
+        EXPECT_TRUE(key->PaintedByPanel());
+        EXPECT_TRUE(key->isHidden());
         EXPECT_FALSE(light->LightImage().isEmpty());
         EXPECT_FALSE(key->KeysetImage().isEmpty());
-        visible += key->isVisibleTo(panel_) ? 1 : 0;
+        visible += key->IsShownOnPanel() ? 1 : 0;
     }
     EXPECT_EQ(visible, 114);
     EXPECT_EQ(panel_->parentWidget()->objectName(), QStringLiteral("keyboard_device_key_light"));
@@ -217,6 +220,70 @@ TEST_F(KeyboardPictureTest, KeysetMarkAndDoubleClick) {
     key->setEnabled(false);
     uitest::DoubleClick(key);
     EXPECT_EQ(window_->Count(QStringLiteral("dbclick")), 1);
+}
+
+TEST_F(KeyboardPictureTest, KeysAreDrawnAndClickedThroughThePanel) {
+    CDeviceKeyButtonUI* key = Button("key_", 22);
+    CDeviceKeyButtonUI* light = Button("light_", 22);
+    const QRect at = key->geometry();
+    const auto shot = [&] {
+        QApplication::processEvents();
+        return panel_->grab(at).toImage();
+    };
+    // The legend is laid over the light, set through the framework or
+    // straight on the button.
+    light->SetLightTint(0x0000FF, 255, true);
+    const QImage lit = shot();
+    ui::SetControlText(key, QStringLiteral("WWW"));
+    const QImage legend = shot();
+    EXPECT_NE(legend, lit);
+    key->setText(QString());
+    EXPECT_EQ(shot(), lit);
+    key->QAbstractButton::setText(QStringLiteral("WWW"));
+    panel_->update();
+    EXPECT_EQ(shot(), legend) << "a legend set past the key is still seen at the next paint";
+    // The mark.
+    key->SetKeysetImageHidden(false);
+    const QColor mark = shot().pixelColor(at.width() - 7, 6);
+    EXPECT_GT(mark.red(), mark.blue() + 100);
+    // Hovering brightens the key; leaving restores it.
+    const QImage unhovered = shot();
+    const QPoint centre = at.center();
+    QMouseEvent move(QEvent::MouseMove, centre, panel_->mapToGlobal(centre), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(panel_, &move);
+    const QImage hovered = shot();
+    EXPECT_GT(hovered.pixelColor(3, at.height() / 2).lightness(),
+              unhovered.pixelColor(3, at.height() / 2).lightness());
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(panel_, &leave);
+    EXPECT_EQ(shot(), unhovered);
+    // Clicks reach the key as its own would, with the key as sender.
+    window_->notifications.clear();
+    Mouse(panel_, QEvent::MouseButtonPress, centre);
+    EXPECT_TRUE(key->isDown());
+    Mouse(panel_, QEvent::MouseButtonRelease, centre);
+    EXPECT_FALSE(key->isDown());
+    EXPECT_EQ(window_->Count(QStringLiteral("click"), QStringLiteral("key_22")), 1);
+    // Released elsewhere: no click.
+    Mouse(panel_, QEvent::MouseButtonPress, centre);
+    Mouse(panel_, QEvent::MouseButtonRelease, Button("key_", 60)->geometry().center());
+    EXPECT_EQ(window_->Count(QStringLiteral("click")), 1);
+    Mouse(panel_, QEvent::MouseButtonDblClick, centre);
+    Mouse(panel_, QEvent::MouseButtonRelease, centre);
+    EXPECT_EQ(window_->Count(QStringLiteral("dbclick"), QStringLiteral("key_22")), 1);
+    // A disabled or hidden key takes nothing.
+    window_->notifications.clear();
+    key->setEnabled(false);
+    Mouse(panel_, QEvent::MouseButtonPress, centre);
+    Mouse(panel_, QEvent::MouseButtonRelease, centre);
+    key->setEnabled(true);
+    key->setVisible(false);
+    EXPECT_FALSE(key->IsShownOnPanel());
+    Mouse(panel_, QEvent::MouseButtonPress, centre);
+    Mouse(panel_, QEvent::MouseButtonRelease, centre);
+    EXPECT_EQ(window_->Count(QStringLiteral("click")), 0);
+    EXPECT_NE(shot(), legend) << "a hidden key's legend goes with it";
 }
 
 }  // namespace

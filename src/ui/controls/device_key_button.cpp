@@ -10,6 +10,7 @@
 
 #include "ui/controls/select_panel.h"
 #include "ui/framework/control_factory.h"
+#include "ui/framework/control_ops.h"
 #include "ui/framework/notification.h"
 #include "ui/framework/skin.h"
 #include "ui/framework/window.h"
@@ -80,7 +81,7 @@ void CDeviceKeyButtonUI::SetLightTint(uint32_t colour, int alpha, bool on) {
     tintAlpha_ = alpha;
     tintOn_ = on;
     if (paintedBy_ != nullptr) {
-        paintedBy_->LightChanged(this);
+        paintedBy_->ButtonChanged(this);
     } else {
         update();
     }
@@ -91,7 +92,14 @@ void CDeviceKeyButtonUI::setVisible(bool visible) {
         QPushButton::setVisible(visible);
     } else if (visible != shownOnPanel_) {
         shownOnPanel_ = visible;
-        paintedBy_->LightChanged(this);
+        paintedBy_->ButtonChanged(this);
+    }
+}
+
+void CDeviceKeyButtonUI::setText(const QString& text) {
+    QPushButton::setText(text);
+    if (paintedBy_ != nullptr) {
+        paintedBy_->ButtonChanged(this);
     }
 }
 
@@ -109,7 +117,11 @@ bool CDeviceKeyButtonUI::IsShown() const {
 void CDeviceKeyButtonUI::SetKeysetImageHidden(bool hidden) {
     if (hidden != keysetImageHidden_) {
         keysetImageHidden_ = hidden;
-        update();
+        if (paintedBy_ != nullptr) {
+            paintedBy_->ButtonChanged(this);
+        } else {
+            update();
+        }
     }
 }
 
@@ -121,7 +133,7 @@ bool CDeviceKeyButtonUI::SetAttribute(const QString& name, const QString& value)
             tintOn_ = true;
         }
         if (paintedBy_ != nullptr) {
-            paintedBy_->LightChanged(this);
+            paintedBy_->ButtonChanged(this);
         } else if (auto* panel = qobject_cast<CSelectPanelUI*>(parentWidget());
                    panel != nullptr && !value.isEmpty()) {
             panel->AdoptLight(this);
@@ -132,7 +144,11 @@ bool CDeviceKeyButtonUI::SetAttribute(const QString& name, const QString& value)
     }
     if (name.compare(QLatin1String("keysetimage"), Qt::CaseInsensitive) == 0) {
         keysetImage_ = value;
-        update();
+        if (paintedBy_ != nullptr) {
+            paintedBy_->ButtonChanged(this);
+        } else {
+            update();
+        }
         return true;
     }
     return false;
@@ -142,6 +158,9 @@ bool CDeviceKeyButtonUI::event(QEvent* event) {
     if (event->type() == QEvent::DynamicPropertyChange) {
         const QByteArray name = static_cast<QDynamicPropertyChangeEvent*>(event)->propertyName();
         SetAttribute(QString::fromLatin1(name), property(name).toString());
+    } else if (paintedBy_ != nullptr &&
+               (event->type() == QEvent::EnabledChange || event->type() == TextChangedEvent())) {
+        paintedBy_->ButtonChanged(this);
     }
     return QPushButton::event(event);
 }
@@ -210,26 +229,27 @@ const QPixmap& CDeviceKeyButtonUI::Legend() {
 
 void CDeviceKeyButtonUI::paintEvent(QPaintEvent*) {
     const bool lit = tintOn_ && !lightImage_.isEmpty() && tintAlpha_ > 0;
-    const bool marked = !keysetImageHidden_ && !keysetImage_.isEmpty();
-    const bool highlighted = isDown() || underMouse();
-    // A key over an animated picture is repainted with it on every frame;
-    // most have nothing to draw, and a painter is not free.
-    if (!lit && !marked && !highlighted && text().isEmpty()) {
-        return;
+    const int highlight = isDown() ? 60 : underMouse() ? 30 : 0;
+    if (!lit && !KeyMarked() && highlight == 0 && text().isEmpty()) {
+        return;  // a painter is not free
     }
     QPainter p(this);
-    if (!text().isEmpty()) {
-        p.drawPixmap(0, 0, Legend());
-    }
-    if (highlighted) {
-        p.fillRect(rect(), QColor(255, 255, 255, isDown() ? 60 : 30));
-    }
     if (lit) {
         p.setOpacity(tintAlpha_ / 255.0);
         p.drawPixmap(0, 0, TintedLight());
         p.setOpacity(1.0);
     }
-    if (marked) {
+    PaintKeyFace(p, highlight);
+}
+
+void CDeviceKeyButtonUI::PaintKeyFace(QPainter& p, int highlightAlpha) {
+    if (!text().isEmpty()) {
+        p.drawPixmap(0, 0, Legend());
+    }
+    if (highlightAlpha > 0) {
+        p.fillRect(rect(), QColor(255, 255, 255, highlightAlpha));
+    }
+    if (KeyMarked()) {
         // The mark keeps its design size and inset relative to the key.
         const double scale = WindowScale(this);
         const QPixmap& source = SkinPixmap(keysetImage_);

@@ -27,10 +27,18 @@ class CDeviceKeyButtonUI : public QPushButton {
     void SetKeysetImageHidden(bool hidden);
     bool KeysetImageHidden() const { return keysetImageHidden_; }
 
-    // An LED button on a select panel is painted by the panel (see
-    // CSelectPanelUI::AdoptLight) and stays hidden as a widget; these answer
-    // whether it shows on the picture.
+    // The buttons on a select panel are painted by the panel (see
+    // CSelectPanelUI::AdoptLight and AdoptKey) and stay hidden as widgets;
+    // these answer whether they show on the picture.
     void setVisible(bool visible) override;
+    // Hides QAbstractButton::setText so that a panel painting this key
+    // hears of the new legend (SetControlText reaches it through
+    // kTextChangedEvent).
+    void setText(const QString& text);
+    // Draws what the key shows over the picture: the legend, the press or
+    // hover highlight (alpha 0, 30 or 60 of white) and the mark.
+    void PaintKeyFace(QPainter& p, int highlightAlpha);
+    bool KeyMarked() const { return !keysetImageHidden_ && !keysetImage_.isEmpty(); }
     bool PaintedByPanel() const { return paintedBy_ != nullptr; }
     // Shown once its panel is: the panel's view of isVisibleTo(parent).
     bool IsShownOnPanel() const;
@@ -67,6 +75,7 @@ class CDeviceKeyButtonUI : public QPushButton {
     int tintAlpha_ = 200;
     int inSelection_ = 0;
     CSelectPanelUI* paintedBy_ = nullptr;
+    bool panelKey_ = false;  // painted by the panel as a key, not as a light
     size_t panelIndex_ = 0;
     bool shownOnPanel_ = true;
 

@@ -3,10 +3,13 @@
 #include <QChildEvent>
 #include <QCoreApplication>
 #include <QDynamicPropertyChangeEvent>
+#include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QToolTip>
 #include <cstring>
+#include <utility>
 
 #include "ui/controls/device_key_button.h"
 #include "ui/controls/light_blend.h"
@@ -17,6 +20,23 @@ namespace ui {
 namespace {
 
 const auto kLightsChangedEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
+
+// Premultiplied `src` over `dst`.
+inline uint32_t SourceOver(uint32_t src, uint32_t dst) {
+    const uint32_t alpha = src >> 24;
+    if (alpha == 0) {
+        return dst;
+    }
+    if (alpha == 255) {
+        return src;
+    }
+    const uint32_t keep = 255 - alpha;
+    uint32_t rb = (dst & 0x00FF00FFu) * keep;
+    rb = ((rb + ((rb >> 8) & 0x00FF00FFu) + 0x00800080u) >> 8) & 0x00FF00FFu;
+    uint32_t ag = ((dst >> 8) & 0x00FF00FFu) * keep;
+    ag = (ag + ((ag >> 8) & 0x00FF00FFu) + 0x00800080u) & 0xFF00FF00u;
+    return src + (rb | ag);
+}
 
 // Forwards the mouse events of the panel's buttons to the panel, so a drag
 // that starts on a key still selects.
@@ -75,6 +95,7 @@ bool ChildMouseFilter::eventFilter(QObject* watched, QEvent* event) {
 CSelectPanelUI::CSelectPanelUI(QWidget* parent) : QWidget(parent) {
     setProperty("controlClass", QStringLiteral("SelectPanel"));
     filter_ = new ChildMouseFilter(this);
+    setMouseTracking(true);  // the hover highlight of the keys
 }
 
 bool CSelectPanelUI::SetAttribute(const QString& name, const QString& value) {
@@ -92,6 +113,20 @@ bool CSelectPanelUI::event(QEvent* event) {
         updatePosted_ = false;
         update(pendingUpdate_);
         pendingUpdate_ = QRect();
+        return true;
+    }
+    if (event->type() == QEvent::Show) {
+        AdoptKeys();
+    } else if (event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        const int k = KeyAt(help->pos());
+        const QString tip = k >= 0 ? keys_[k].button->toolTip() : QString();
+        if (tip.isEmpty()) {
+            QToolTip::hideText();
+            event->ignore();
+        } else {
+            QToolTip::showText(help->globalPos(), tip, this, keys_[k].rect);
+        }
         return true;
     }
     switch (event->type()) {
@@ -124,6 +159,11 @@ CSelectPanelUI::~CSelectPanelUI() {
             light.button->paintedBy_ = nullptr;
         }
     }
+    for (PaintedKey& key : keys_) {
+        if (key.button) {
+            key.button->paintedBy_ = nullptr;
+        }
+    }
 }
 
 void CSelectPanelUI::AdoptLight(CDeviceKeyButtonUI* light) {
@@ -146,20 +186,65 @@ void CSelectPanelUI::AdoptLight(CDeviceKeyButtonUI* light) {
     update(light->geometry());
 }
 
-void CSelectPanelUI::LightChanged(CDeviceKeyButtonUI* light) {
-    if (light == nullptr || light->paintedBy_ != this || light->panelIndex_ >= lights_.size()) {
+void CSelectPanelUI::AdoptKeys() {
+    if (keysAdopted_) {
         return;
     }
-    PaintedLight& entry = lights_[light->panelIndex_];
-    entry.dirty = true;
-    anyLightDirty_ = true;
+    keysAdopted_ = true;
+    for (QObject* child : children()) {
+        auto* key = qobject_cast<CDeviceKeyButtonUI*>(child);
+        if (key != nullptr && key->paintedBy_ == nullptr && key->lightImage_.isEmpty()) {
+            AdoptKey(key);
+        }
+    }
+}
+
+void CSelectPanelUI::AdoptKey(CDeviceKeyButtonUI* key) {
+    if (key == nullptr || key->paintedBy_ != nullptr || key->parentWidget() != this) {
+        return;
+    }
+    key->shownOnPanel_ = key->isVisibleTo(this);
+    key->QPushButton::setVisible(false);
+    key->paintedBy_ = this;
+    key->panelKey_ = true;
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    key->panelIndex_ = keys_.size();
+    PaintedKey entry;
+    entry.button = key;
+    entry.rect = key->geometry();
+    entry.shown = key->shownOnPanel_;
+    keys_.push_back(std::move(entry));
+    update(key->geometry());
+}
+
+void CSelectPanelUI::ButtonChanged(CDeviceKeyButtonUI* button) {
+    if (button == nullptr || button->paintedBy_ != this) {
+        return;
+    }
+    QRect area;
+    if (button->panelKey_) {
+        if (button->panelIndex_ >= keys_.size()) {
+            return;
+        }
+        PaintedKey& entry = keys_[button->panelIndex_];
+        entry.dirty = true;
+        area = entry.rect.united(button->geometry());
+    } else {
+        if (button->panelIndex_ >= lights_.size()) {
+            return;
+        }
+        PaintedLight& entry = lights_[button->panelIndex_];
+        entry.dirty = true;
+        anyLightDirty_ = true;
+        area = entry.drawn ? entry.rect.united(button->geometry()) : button->geometry();
+    }
     if (!isVisible()) {
         return;
     }
     // One rectangle per batch of changes: a region of a hundred separate
     // squares costs Qt more to clip every child against than the copy of
     // the few pixels between them.
-    pendingUpdate_ |= entry.drawn ? entry.rect.united(light->geometry()) : light->geometry();
+    pendingUpdate_ |= area;
     if (!updatePosted_) {
         updatePosted_ = true;
         QCoreApplication::postEvent(this, new QEvent(kLightsChangedEvent));
@@ -264,6 +349,7 @@ void CSelectPanelUI::RenderLights() {
             full = true;
         }
     }
+    UpdateKeyFaces(full);
     if (!full && !anyLightDirty_) {
         return;
     }
@@ -280,6 +366,21 @@ void CSelectPanelUI::RenderLights() {
                                  lights_[i].rect.intersects(lights_[j].rect);
             }
         }
+        // Which key faces a redrawn light covers; faces only change in a
+        // full redraw, so this holds until the next one.
+        keysOverLight_.assign(lights_.size(), {});
+        allKeys_.clear();
+        for (size_t k = 0; k < keys_.size(); ++k) {
+            if (!keys_[k].shown || keys_[k].faceRect.isEmpty()) {
+                continue;
+            }
+            allKeys_.push_back(static_cast<int>(k));
+            for (size_t i = 0; i < lights_.size(); ++i) {
+                if (lights_[i].rect.intersects(keys_[k].faceRect)) {
+                    keysOverLight_[i].push_back(static_cast<int>(k));
+                }
+            }
+        }
     }
     // Restoring one light's square must not cut into a neighbour's, so a
     // picture whose lights overlap is always drawn whole.
@@ -291,7 +392,8 @@ void CSelectPanelUI::RenderLights() {
             light.drawn = false;
         }
     }
-    for (PaintedLight& light : lights_) {
+    for (size_t i = 0; i < lights_.size(); ++i) {
+        PaintedLight& light = lights_[i];
         if (!light.dirty) {
             continue;
         }
@@ -303,13 +405,152 @@ void CSelectPanelUI::RenderLights() {
             DrawLight(light, full ? frame_ : base_);
         } else if (wasDrawn) {
             CopyBase(light.rect);
+        } else {
+            continue;
         }
+        if (!full && i < keysOverLight_.size()) {
+            DrawKeyFaces(light.rect, keysOverLight_[i]);
+        }
+    }
+    if (full) {
+        DrawKeyFaces(frame_.rect(), allKeys_);
     }
     anyLightDirty_ = false;
 }
 
+int CSelectPanelUI::HighlightOf(const PaintedKey& key) const {
+    if (key.button == nullptr || !key.button->isEnabled()) {
+        return 0;
+    }
+    if (key.button->isDown()) {
+        return 60;
+    }
+    return hoveredKey_ >= 0 && &keys_[static_cast<size_t>(hoveredKey_)] == &key ? 30 : 0;
+}
+
+void CSelectPanelUI::UpdateKeyFaces(bool& full) {
+    for (PaintedKey& key : keys_) {
+        CDeviceKeyButtonUI* b = key.button.data();
+        const QRect rect = b != nullptr ? b->geometry() : QRect();
+        const bool shown = b != nullptr && b->shownOnPanel_;
+        if (rect != key.rect || shown != key.shown) {
+            key.rect = rect;
+            key.shown = shown;
+            key.dirty = true;
+        }
+        if (b == nullptr) {
+            if (key.dirty) {
+                key.dirty = false;
+                key.face = QImage();
+                key.faceRect = QRect();
+                full = true;
+            }
+            continue;
+        }
+        // Legends may be set through QAbstractButton, which tells nobody:
+        // comparing them here costs less than a missed caption.
+        const int highlight = HighlightOf(key);
+        const double scale = WindowScale(b);
+        if (!key.dirty && highlight == key.highlight && b->text() == key.text &&
+            b->isEnabled() == key.enabled && b->KeyMarked() == key.marked && scale == key.scale) {
+            continue;
+        }
+        key.dirty = false;
+        key.highlight = highlight;
+        key.text = b->text();
+        key.enabled = b->isEnabled();
+        key.marked = b->KeyMarked();
+        key.scale = scale;
+        BuildKeyFace(key);
+        full = true;
+    }
+}
+
+void CSelectPanelUI::BuildKeyFace(PaintedKey& key) {
+    key.face = QImage();
+    key.faceRect = QRect();
+    if (!key.shown || key.rect.isEmpty()) {
+        return;
+    }
+    QImage face(key.rect.size(), QImage::Format_ARGB32_Premultiplied);
+    face.fill(Qt::transparent);
+    {
+        QPainter p(&face);
+        key.button->PaintKeyFace(p, key.highlight);
+    }
+    // Keep only the part that is not clear: most of a key is, and each
+    // frame lays the faces of all keys under a moving light again.
+    int top = face.height();
+    int bottom = -1;
+    int left = face.width();
+    int right = -1;
+    for (int y = 0; y < face.height(); ++y) {
+        const auto* row = reinterpret_cast<const uint32_t*>(face.constScanLine(y));
+        for (int x = 0; x < face.width(); ++x) {
+            if (row[x] >> 24 != 0) {
+                top = std::min(top, y);
+                bottom = y;
+                left = std::min(left, x);
+                right = std::max(right, x);
+            }
+        }
+    }
+    if (bottom < 0) {
+        return;
+    }
+    const QRect used(QPoint(left, top), QPoint(right, bottom));
+    key.face = face.copy(used);
+    key.faceRect = used.translated(key.rect.topLeft());
+}
+
+void CSelectPanelUI::DrawKeyFaces(const QRect& area, const std::vector<int>& keys) {
+    const QRect bounds = area.intersected(frame_.rect());
+    uchar* to = frame_.bits();
+    const qsizetype stride = frame_.bytesPerLine();
+    for (int index : keys) {
+        const PaintedKey& key = keys_[static_cast<size_t>(index)];
+        const QRect r = key.faceRect.intersected(bounds);
+        if (r.isEmpty() || key.face.isNull()) {
+            continue;
+        }
+        for (int y = r.top(); y <= r.bottom(); ++y) {
+            const auto* src = reinterpret_cast<const uint32_t*>(
+                                  key.face.constScanLine(y - key.faceRect.top())) +
+                              (r.left() - key.faceRect.left());
+            auto* dst = reinterpret_cast<uint32_t*>(to + y * stride) + r.left();
+            for (int x = 0; x < r.width(); ++x) {
+                dst[x] = SourceOver(src[x], dst[x]);
+            }
+        }
+    }
+}
+
+int CSelectPanelUI::KeyAt(QPoint at) const {
+    for (size_t i = keys_.size(); i-- > 0;) {
+        const PaintedKey& key = keys_[i];
+        if (key.button != nullptr && key.button->shownOnPanel_ && key.button->isEnabled() &&
+            key.button->geometry().contains(at)) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+void CSelectPanelUI::SetHoveredKey(int index) {
+    if (index == hoveredKey_) {
+        return;
+    }
+    for (int k : {hoveredKey_, index}) {
+        if (k >= 0 && keys_[static_cast<size_t>(k)].button != nullptr) {
+            keys_[static_cast<size_t>(k)].dirty = true;
+            ButtonChanged(keys_[static_cast<size_t>(k)].button);
+        }
+    }
+    hoveredKey_ = index;
+}
+
 void CSelectPanelUI::paintEvent(QPaintEvent* event) {
-    if (lights_.empty()) {
+    if (lights_.empty() && keys_.empty()) {
         // A picture without lights: the background image only.
         const QPixmap& picture = ScaledSkinPixmap(bkImage_, size());
         if (!picture.isNull()) {
@@ -335,21 +576,64 @@ void CSelectPanelUI::paintEvent(QPaintEvent* event) {
 
 void CSelectPanelUI::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) {
-        OnPress(event->position().toPoint());
+        const QPoint at = event->position().toPoint();
+        OnPress(at);
+        pressedKey_ = KeyAt(at);
+        if (pressedKey_ >= 0) {
+            CDeviceKeyButtonUI* key = keys_[static_cast<size_t>(pressedKey_)].button;
+            key->setDown(true);
+            ButtonChanged(key);
+        }
     }
     QWidget::mousePressEvent(event);
 }
 
 void CSelectPanelUI::mouseMoveEvent(QMouseEvent* event) {
-    OnMove(event->position().toPoint());
+    const QPoint at = event->position().toPoint();
+    OnMove(at);
+    SetHoveredKey(KeyAt(at));
     QWidget::mouseMoveEvent(event);
 }
 
 void CSelectPanelUI::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) {
         OnRelease();
+        // As a push button: a click when released over the key pressed.
+        const int pressed = std::exchange(pressedKey_, -1);
+        if (pressed >= 0) {
+            QPointer<CDeviceKeyButtonUI> key = keys_[static_cast<size_t>(pressed)].button;
+            if (key != nullptr) {
+                key->setDown(false);
+                ButtonChanged(key);
+                if (KeyAt(event->position().toPoint()) == pressed) {
+                    key->click();
+                }
+            }
+        }
     }
     QWidget::mouseReleaseEvent(event);
+}
+
+void CSelectPanelUI::mouseDoubleClickEvent(QMouseEvent* event) {
+    const int k = event->button() == Qt::LeftButton ? KeyAt(event->position().toPoint()) : -1;
+    if (k < 0) {
+        QWidget::mouseDoubleClickEvent(event);
+        return;
+    }
+    // Pushed until the release, as a key of its own would be.
+    pressedKey_ = k;
+    QPointer<CDeviceKeyButtonUI> key = keys_[static_cast<size_t>(k)].button;
+    key->setDown(true);
+    ButtonChanged(key);
+    if (auto* w = qobject_cast<Window*>(window())) {
+        w->SendNotify(key, QString::fromLatin1(notify::kDbClick));
+    }
+    event->accept();
+}
+
+void CSelectPanelUI::leaveEvent(QEvent* event) {
+    SetHoveredKey(-1);
+    QWidget::leaveEvent(event);
 }
 
 void CSelectPanelUI::OnPress(QPoint at) {

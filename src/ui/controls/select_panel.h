@@ -39,7 +39,14 @@ class CSelectPanelUI : public QWidget {
     // number. An adopted button stays hidden as a widget; its tint and its
     // visibility are reported here.
     void AdoptLight(CDeviceKeyButtonUI* light);
-    void LightChanged(CDeviceKeyButtonUI* light);
+    // The key buttons too: each frame would otherwise repaint every one of
+    // them over the lights. The panel draws their faces over the lights and
+    // takes their mouse input (click, double click, hover, tooltip) for
+    // them. Keys are adopted when the panel is first shown.
+    void AdoptKey(CDeviceKeyButtonUI* key);
+    // An adopted button's tint, visibility, legend or mark changed.
+    void ButtonChanged(CDeviceKeyButtonUI* button);
+    void LightChanged(CDeviceKeyButtonUI* light) { ButtonChanged(light); }
 
   protected:
     bool event(QEvent* event) override;
@@ -47,6 +54,8 @@ class CSelectPanelUI : public QWidget {
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
   private:
     friend class SelectPanelAccess;
@@ -79,6 +88,38 @@ class CSelectPanelUI : public QWidget {
     void RenderLights();
     void DrawLight(PaintedLight& light, const QImage& under);
     const QImage& LightMask(const QString& image, QSize size);
+
+    struct PaintedKey {
+        QPointer<CDeviceKeyButtonUI> button;
+        QRect rect;
+        bool shown = false;
+        // What the face was drawn from.
+        QString text;
+        bool enabled = true;
+        bool marked = false;
+        int highlight = 0;
+        double scale = 1.0;
+        bool dirty = true;
+        QImage face;      // premultiplied, the part of the key that is not clear
+        QRect faceRect;   // where `face` lies on the panel; empty when clear
+    };
+    void AdoptKeys();
+    void UpdateKeyFaces(bool& full);
+    void BuildKeyFace(PaintedKey& key);
+    // Lays the faces of the keys over `area` of the frame (restored just
+    // before, so no face is laid twice over the same pixels).
+    void DrawKeyFaces(const QRect& area, const std::vector<int>& keys);
+    int KeyAt(QPoint at) const;
+    int HighlightOf(const PaintedKey& key) const;
+    void SetHoveredKey(int index);
+
+    std::vector<PaintedKey> keys_;
+    bool keysAdopted_ = false;
+    int hoveredKey_ = -1;
+    int pressedKey_ = -1;
+    // Per light, the keys whose faces overlap it.
+    std::vector<std::vector<int>> keysOverLight_;
+    std::vector<int> allKeys_;
 
     std::vector<PaintedLight> lights_;
     bool anyLightDirty_ = true;

@@ -4,6 +4,7 @@
 #include <QAbstractItemView>
 #include <QAbstractSlider>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -37,12 +38,19 @@ QWidget* FindSubControlByName(QWidget* parent, const QString& name) {
     return FindIn(parent, name);
 }
 
+QEvent::Type TextChangedEvent() {
+    static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
+    return type;
+}
+
 void SetControlText(QWidget* control, const QString& text) {
     if (control == nullptr)
         return;
-    if (auto* b = qobject_cast<QAbstractButton*>(control))
+    if (auto* b = qobject_cast<QAbstractButton*>(control)) {
         b->setText(text);
-    else if (auto* l = qobject_cast<QLabel*>(control))
+        QEvent changed(TextChangedEvent());
+        QCoreApplication::sendEvent(b, &changed);
+    } else if (auto* l = qobject_cast<QLabel*>(control))
         l->setText(text);
     else if (auto* e = qobject_cast<QLineEdit*>(control))
         e->setText(text);

@@ -2,6 +2,7 @@
 // of a lookup as it is: a control that was not found makes it do nothing.
 #pragma once
 
+#include <QEvent>
 #include <QString>
 
 class QWidget;
@@ -12,7 +13,10 @@ namespace ui {
 // matches without case; null when there is none or `parent` is null.
 QWidget* FindSubControlByName(QWidget* parent, const QString& name);
 
+// Sends the control TextChangedEvent() after a button's text was set: a
+// control that another widget paints learns of it even while hidden.
 void SetControlText(QWidget* control, const QString& text);
+QEvent::Type TextChangedEvent();
 QString ControlText(QWidget* control);
 void SetControlVisible(QWidget* control, bool visible);
 void SetControlEnabled(QWidget* control, bool enabled);
