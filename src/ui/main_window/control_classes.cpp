@@ -1,8 +1,10 @@
 #include "ui/main_window/control_classes.h"
 
+#include "ui/controls/color_palette.h"
 #include "ui/controls/device_key_button.h"
 #include "ui/framework/control_factory.h"
 #include "ui/pages/device_option_ui.h"
+#include "ui/pages/light_control_ui.h"
 #include "ui/pages/mp_device_power_ui.h"
 
 namespace ui {
@@ -42,6 +44,8 @@ void RegisterControlClasses() {
     RegisterKeyboardPictureControls();
     CDeviceOptionUI::Register();
     CMpDevicePowerUI::Register();
+    CLightControlUI::Register();
+    CColorPaletteUI::Register();
     for (const ControlClass& c : ControlClasses()) {
         // A class whose code registered a real creator already keeps it.
         if (!factory.IsRegistered(QString::fromLatin1(c.name)))

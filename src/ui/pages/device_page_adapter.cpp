@@ -3,10 +3,13 @@
 #include <QAbstractButton>
 #include <QAbstractSlider>
 
+#include "device/light_change.h"
+#include "hid/supported_devices.h"
 #include "ui/controls/device_key_button.h"
 #include "ui/controls/select_panel.h"
 #include "ui/framework/control_ops.h"
 #include "ui/framework/text_manager.h"
+#include "ui/pages/light_control_ui.h"
 
 namespace ui {
 
@@ -177,7 +180,20 @@ void KeyboardPageAdapter::SetKeyEnabled(int j, bool enabled) {
 void KeyboardPageAdapter::ShowKeyAssignment(const profile::KeyListEntry&) {}
 void KeyboardPageAdapter::ShowBatteryStatus(const std::array<uint8_t, 6>&) {}
 void KeyboardPageAdapter::ShowBatteryWireless(bool) {}
-void KeyboardPageAdapter::ShowLight(const profile::LightInfo&, const std::array<uint32_t, 3>&) {}
+void KeyboardPageAdapter::ShowLight(const profile::LightInfo& light,
+                                    const std::array<uint32_t, 3>& audio) {
+    CLightControlUI* page = LightPageOf(Page());
+    if (page == nullptr)
+        return;
+    page->SetDeviceKind(hid::kDeviceKeyboard);
+    // The keyboard's sliders run 0..4.
+    if (lists_ != nullptr && !lists_->modeNames.empty() && lists_->modeNames != page->ModeNames()) {
+        page->InitModes(lists_->modeNames, lists_->modeVisible, 4, 4);
+        page->InitZoneModes(lists_->zoneModeNames);
+    }
+    page->ShowLightInfo(light);
+    page->ShowAudioColors(device::AudioLightOf(audio));
+}
 std::string KeyboardPageAdapter::ReloadProfileList() {
     return {};
 }
