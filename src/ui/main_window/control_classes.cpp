@@ -4,6 +4,7 @@
 #include "ui/controls/device_key_button.h"
 #include "ui/framework/control_factory.h"
 #include "ui/pages/device_option_ui.h"
+#include "ui/pages/device_profile_ui.h"
 #include "ui/pages/light_control_ui.h"
 #include "ui/pages/mp_device_power_ui.h"
 
@@ -46,6 +47,7 @@ void RegisterControlClasses() {
     CMpDevicePowerUI::Register();
     CLightControlUI::Register();
     CColorPaletteUI::Register();
+    CDeviceProfileUI::Register();
     for (const ControlClass& c : ControlClasses()) {
         // A class whose code registered a real creator already keeps it.
         if (!factory.IsRegistered(QString::fromLatin1(c.name)))
