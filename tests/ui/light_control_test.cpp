@@ -120,6 +120,14 @@ TEST_F(LightPageTest, ModeRulesSetDirectionTextsAndZoneLayouts) {
               QStringLiteral("light_set_right_to_left_text"));
 }
 
+TEST_F(LightPageTest, ColourfulOptionWorksAgainAfterMode4) {
+    page_->SelectMode(4);
+    EXPECT_FALSE(Enabled("deng_7colorselect_layout"));
+    page_->SelectMode(5);
+    EXPECT_TRUE(Enabled("deng_7colorselect_layout"));
+    EXPECT_TRUE(Enabled("deng_7color_check"));
+}
+
 TEST_F(LightPageTest, SameEffectButtonNeedsSeveralDevices) {
     page_->SelectMode(5);
     page_->ShowSameModeButton(true);
