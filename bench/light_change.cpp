@@ -28,8 +28,7 @@ class LightRig {
         folder_ = dir != nullptr ? dir : "/tmp";
         setenv("XDG_DATA_HOME", (folder_ + "/data").c_str(), 1);
         setenv("XDG_CONFIG_HOME", (folder_ + "/config").c_str(), 1);
-        const std::filesystem::path source = std::filesystem::path(__FILE__).parent_path();
-        platform::SetProgramFolder((source / ".." / "resources").lexically_normal().string() + "/");
+        platform::SetProgramFolder(std::string(QX70_SOURCE_DIR) + "/resources/");
 
         bus_ = std::make_shared<sim::SimBackend>();
         hid::SetBackend(bus_);

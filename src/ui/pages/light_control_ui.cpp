@@ -80,6 +80,11 @@ QWidget* CLightControlUI::Edit(int channel, bool audio) const {
     return Control(QString::fromLatin1(audio ? kAudioEditNames[channel] : kEditNames[channel]));
 }
 
+void CLightControlUI::showEvent(QShowEvent* event) {
+    BindSwatches();
+    QWidget::showEvent(event);
+}
+
 void CLightControlUI::BindSwatches() {
     if (swatchesBound_)
         return;

@@ -99,6 +99,11 @@ class CLightControlUI : public QWidget {
 
     QWidget* Control(const QString& name) const;
 
+  protected:
+    // The swatches show their colours from the first time the page shows,
+    // before any settings arrive.
+    void showEvent(QShowEvent* event) override;
+
   private:
     QComboBox* Combo(const char* name) const;
     CColorPaletteUI* Palette(const char* name) const;

@@ -71,6 +71,10 @@ case_lighting_green_300_is_held_at_255() {
     wait_until 5 _profile_green_is 255 || fail "profile Green: $(_profile_green)"
 }
 
+_edit_has_text() {
+    [ -n "$(drv_text "$1")" ]
+}
+
 _edit_is() {
     [ "$(drv_text "$1")" = "$2" ]
 }
@@ -205,6 +209,7 @@ case_skin_colour_paints_the_root() {
 case_lighting_page_fits_at_1366x768() {
     screen_set 1366x768x24
     _open_lighting_tab || fail "the lighting page is not shown"
+    wait_until 20 _edit_has_text deng_edit_R || fail "the page never showed the settings"
     screenshot "$E2E_SHOTS/light_1366.png"
     local rx ry rw rh name x y w h
     read -r rx ry rw rh < <(drv_geometry root) || fail "no root"
