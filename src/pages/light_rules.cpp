@@ -67,6 +67,9 @@ constexpr Extra kKeyboardFirst[] = {
     Show(C::SameModeButton, false), Enable(C::FxLayout, true), Enable(C::LightColourLayout, true),
     Show(C::AudioModeLayout, false), Enable(C::EffectLayout, true), Show(C::CustomLayout, false),
     Show(C::SpeedLayout, true),
+    // Modes 4 and 23 disable the colourful option's layout; nothing else
+    // would enable it again, leaving the option dead for every later mode.
+    Enable(C::SevenColourSelectLayout, true),
 };
 constexpr Extra kNoColourLayout = Enable(C::LightColourLayout, false);
 constexpr RuleRow kKeyboardRows[] = {

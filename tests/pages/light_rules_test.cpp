@@ -114,8 +114,9 @@ TEST(LightRules, KeyboardLayoutsTextsAndPages) {
         EXPECT_EQ(RuleOf(rules, "light_combo_AudiomodeSelectLayout").visible,
                   mode == 29 ? Tri::On : Tri::Off);
         EXPECT_EQ(rules.colourPage, mode == 29 ? 1 : 0);
+        // Every other mode enables it again, so it never stays dead.
         EXPECT_EQ(RuleOf(rules, "deng_7colorselect_layout").enabled,
-                  mode == 4 || mode == 23 ? Tri::Off : Tri::Keep);
+                  mode == 4 || mode == 23 ? Tri::Off : Tri::On);
 
         std::string left = "light_set_right_to_left_text", right = "light_set_left_to_right_text";
         if (mode == 2 || mode == 24) {

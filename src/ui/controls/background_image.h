@@ -13,5 +13,10 @@ namespace ui {
 // children, at its design size times the window's scale, over the widget's
 // own background. An empty string removes it.
 void SetBackgroundImage(QWidget* widget, const QString& imageString);
+// Paints the picture file at `path` (a file the user chose, taken as a
+// path and nothing else) over the whole of `widget`, cut to keep its
+// proportions. A file that is no picture paints nothing. An empty path
+// removes it.
+void SetBackgroundPictureFile(QWidget* widget, const QString& path);
 
 }  // namespace ui

@@ -38,6 +38,8 @@ inline constexpr const char* kMouseEnter = "msenter";
 inline constexpr const char* kMouseLeave = "msleave";
 inline constexpr const char* kClickSelectEnd = "click_select_end";
 inline constexpr const char* kClickWpRemove = "click_wpremove";
+// A colour palette's selected colour changed through the user.
+inline constexpr const char* kColorChanged = "colorchanged";
 }  // namespace notify
 
 }  // namespace ui

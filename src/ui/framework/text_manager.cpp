@@ -1,5 +1,7 @@
 #include "ui/framework/text_manager.h"
 
+#include <algorithm>
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
@@ -111,6 +113,14 @@ void AddComboTextItem(QComboBox* combo, const QString& id, const QVariant& data)
         return;
     combo->addItem(TextManager::Instance().Text(id), data);
     combo->setItemData(combo->count() - 1, id, kComboTextIdRole);
+}
+
+void InsertComboTextItem(QComboBox* combo, int index, const QString& id, const QVariant& data) {
+    if (combo == nullptr)
+        return;
+    index = std::clamp(index, 0, combo->count());
+    combo->insertItem(index, TextManager::Instance().Text(id), data);
+    combo->setItemData(index, id, kComboTextIdRole);
 }
 
 }  // namespace ui

@@ -41,5 +41,7 @@ class TextManager {
 void SetTextId(QWidget* control, const QString& id);
 // Adds a combo item whose caption is a text id.
 void AddComboTextItem(QComboBox* combo, const QString& id, const QVariant& data = {});
+// Inserts one at `index` (appended when beyond the end).
+void InsertComboTextItem(QComboBox* combo, int index, const QString& id, const QVariant& data = {});
 
 }  // namespace ui

@@ -1,11 +1,13 @@
 #include "ui/main_window/control_classes.h"
 
 #include "ui/controls/custom_controls.h"
+#include "ui/controls/color_palette.h"
 #include "ui/controls/device_key_button.h"
 #include "ui/framework/control_factory.h"
 #include "ui/pages/device_option_ui.h"
 #include "ui/pages/device_profile_ui.h"
 #include "ui/pages/key_set_control_ui.h"
+#include "ui/pages/light_control_ui.h"
 #include "ui/pages/mp_device_power_ui.h"
 
 namespace ui {
@@ -45,6 +47,8 @@ void RegisterControlClasses() {
     RegisterKeyboardPictureControls();
     CDeviceOptionUI::Register();
     CMpDevicePowerUI::Register();
+    CLightControlUI::Register();
+    CColorPaletteUI::Register();
     CDeviceProfileUI::Register();
     RegisterCustomControls();
     CKeySetControlUI::Register();

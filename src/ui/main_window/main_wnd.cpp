@@ -20,9 +20,11 @@
 #include "ui/framework/window_messages.h"
 #include "ui/main_window/app_messages.h"
 #include "ui/main_window/main_wnd_key_page.h"
+#include "ui/main_window/skin_background.h"
 #include "ui/main_window/tray_menu.h"
 #include "ui/pages/device_option_ui.h"
 #include "ui/pages/device_page_adapter.h"
+#include "ui/pages/lighting_page_hooks.h"
 #include "ui/pages/mp_device_power_ui.h"
 #include "ui/pages/profile_bar_page.h"
 
@@ -125,6 +127,22 @@ void CMainWnd::InitWindow() {
         icon = QIcon(iconPath);
     setWindowIcon(icon);
     tray_.Create(this, icon, QString::fromUtf8(platform::kProductTitle), kTrayNotifyMessage);
+    InitLightingAndSkin();
+}
+
+void CMainWnd::InitLightingAndSkin() {
+    skinBackground_ = std::make_unique<SkinBackground>(*this);
+    skinPanelHooks_ = std::make_unique<SkinPanelHooks>(*this);
+    SetPageHooks(pages::Owner::SkinPanel, skinPanelHooks_.get());
+    lightingHooks_ = std::make_unique<LightingPageHooks>(
+        [this] { return CurrentDevice(); },
+        [this](device::CVornelUSBDevice* d) {
+            return d != nullptr ? PageOfRow(d->GetModelRow()) : nullptr;
+        });
+    // The music colours sit on the lighting page until the music window
+    // takes its own routes.
+    SetPageHooks(pages::Owner::LightingPage, lightingHooks_.get());
+    SetPageHooks(pages::Owner::MusicLighting, lightingHooks_.get());
 }
 
 bool CMainWnd::AllowedWhileSuspended(uint32_t message) const {

@@ -38,6 +38,7 @@ namespace ui {
 
 class CDeviceOptionUI;
 class CMpDevicePowerUI;
+class SkinBackground;
 class DevicePageAdapter;
 class ProfileBarPage;
 class KeyPageHooks;
@@ -222,6 +223,7 @@ class CMainWnd : public Window, public device::LifecycleWindow, public device::M
     const DeviceRow* RowAt(int row) const;
 
     void WindowStart();
+    void InitLightingAndSkin();
     void CreateOptionAndPage(int slotIndex);
     void StartThreads();
     void Shutdown();
@@ -310,6 +312,11 @@ class CMainWnd : public Window, public device::LifecycleWindow, public device::M
     MessageWindowFn messageWindow_;
     std::unique_ptr<ProfileBarPage> profileBarPage_;
     std::function<bool(int)> openDeviceSettings_;
+    // Lighting page and skin panel: the window's background follows the
+    // skin panel; the lighting routes go to the current device's page.
+    std::unique_ptr<SkinBackground> skinBackground_;
+    std::unique_ptr<pages::PageHooks> lightingHooks_;
+    std::unique_ptr<pages::PageHooks> skinPanelHooks_;
     // Arrivals and removals that came while the system slept, in order.
     std::deque<std::pair<uint32_t, int>> deferredDeviceMessages_;
     uint32_t gameMessages_[4] = {0, 0, 0, 0};

@@ -18,6 +18,7 @@
 #include "ui/pages/device_option_ui.h"
 #include "ui/pages/device_page_adapter.h"
 #include "ui/pages/device_profile_ui.h"
+#include "ui/pages/light_control_ui.h"
 #include "ui/pages/mp_device_power_ui.h"
 
 namespace ui {
@@ -194,6 +195,8 @@ void CMainWnd::CreateOptionAndPage(int slotIndex) {
     if (keyboard != nullptr) {
         r.lighting = std::make_unique<device::KeyboardLightingDriver>(*keyboard);
         r.lighting->SetPageView(r.pageView.get());
+        static_cast<KeyboardPageAdapter*>(r.pageView.get())
+            ->SetPresetLists(&r.lighting->NameLists());
     }
     // The page's profile bar: BuildPage (in InitPage) loads its list and the
     // device starts on the profile it selects (a first run creates "profile1").
@@ -264,8 +267,12 @@ void CMainWnd::SetEntryState(int row, bool visible, bool select) {
         SetControlCurrentIndex(FindControl(QStringLiteral("device_power_switch")), 0);
         SetControlCurrentIndex(FindControl(QStringLiteral("device_switch")), 0);
     }
-    // The lighting pages learn about several devices once synchronised
-    // lighting exists.
+    // The lighting pages show the same-effect button only with several
+    // devices connected.
+    for (const DeviceRow& r : rows_) {
+        if (CLightControlUI* light = LightPageOf(r.page))
+            light->SetMultiDevice(shown > 1);
+    }
     if (synchro < 2) {
         for (CDeviceOptionUI* e : entries) {
             if (e->IsSynchroSelected())

@@ -6,6 +6,8 @@
 #include <QAbstractSlider>
 
 #include "pages/key_captions.h"
+#include "device/light_change.h"
+#include "hid/supported_devices.h"
 #include "ui/controls/device_key_button.h"
 #include "ui/controls/select_panel.h"
 #include "ui/framework/control_ops.h"
@@ -13,6 +15,7 @@
 #include "ui/pages/key_page_hooks.h"
 #include "ui/pages/key_set_control_ui.h"
 #include "ui/pages/mp_device_power_ui.h"
+#include "ui/pages/light_control_ui.h"
 
 namespace ui {
 
@@ -201,7 +204,21 @@ void KeyboardPageAdapter::ShowBatteryWireless(bool shown) {
     if (power_)
         power_->ShowWirelessLogo(shown);
 }
-void KeyboardPageAdapter::ShowLight(const profile::LightInfo&, const std::array<uint32_t, 3>&) {}
+
+void KeyboardPageAdapter::ShowLight(const profile::LightInfo& light,
+                                    const std::array<uint32_t, 3>& audio) {
+    CLightControlUI* page = LightPageOf(Page());
+    if (page == nullptr)
+        return;
+    page->SetDeviceKind(hid::kDeviceKeyboard);
+    // The keyboard's sliders run 0..4.
+    if (lists_ != nullptr && !lists_->modeNames.empty() && lists_->modeNames != page->ModeNames()) {
+        page->InitModes(lists_->modeNames, lists_->modeVisible, 4, 4);
+        page->InitZoneModes(lists_->zoneModeNames);
+    }
+    page->ShowLightInfo(light);
+    page->ShowAudioColors(device::AudioLightOf(audio));
+}
 std::string KeyboardPageAdapter::ReloadProfileList() {
     auto* bar = qobject_cast<CDeviceProfileUI*>(
         FindSubControlByName(Page(), QStringLiteral("DeviceProfileItem")));

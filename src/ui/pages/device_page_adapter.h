@@ -10,6 +10,7 @@
 
 #include "device/device_views.h"
 #include "device/keyboard_views.h"
+#include "profile/default_data.h"
 
 namespace ui {
 
@@ -65,10 +66,14 @@ class KeyboardPageAdapter : public DevicePageAdapter, public device::KeyboardPag
     std::string ReloadProfileList() override;
     std::string AssignmentName(const profile::KeyAssignment& assignment) const override;
 
+    // The device's name lists (mode names), filled before each ShowLight.
+    void SetPresetLists(const profile::PresetLists* lists) { lists_ = lists; }
+
   private:
     QWidget* KeyButton(int j) const;
     mutable std::vector<QPointer<QWidget>> keys_;
     QPointer<CMpDevicePowerUI> power_;
+    const profile::PresetLists* lists_ = nullptr;
 };
 
 // True for a widget of the given control class (real or placeholder).
