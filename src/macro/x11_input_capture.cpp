@@ -31,9 +31,13 @@ bool RawEventsOffered(Display* display, int* opcode) {
     int error = 0;
     if (!XQueryExtension(display, "XInputExtension", opcode, &event, &error))
         return false;
+    // Before 2.1 a client's raw events stop while another client holds a
+    // grab, and every button press starts one: releases would go missing.
     int major = 2;
-    int minor = 0;
-    return XIQueryVersion(display, &major, &minor) == Success && major >= 2;
+    int minor = 2;
+    if (XIQueryVersion(display, &major, &minor) != Success)
+        return false;
+    return major > 2 || (major == 2 && minor >= 1);
 }
 
 class X11CaptureBackend : public CaptureBackend {
