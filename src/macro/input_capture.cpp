@@ -1,5 +1,7 @@
 #include "macro/input_capture.h"
 
+#include <time.h>
+
 #include <cstdlib>
 
 #include "macro/x11_input_capture.h"
@@ -17,6 +19,13 @@ std::optional<CaptureMode> CaptureModeFromInt(int mode) {
         default:
             return std::nullopt;
     }
+}
+
+uint32_t CaptureClockMs() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<uint32_t>(static_cast<uint64_t>(now.tv_sec) * 1000u +
+                                 static_cast<uint64_t>(now.tv_nsec) / 1000000u);
 }
 
 // wParam: kind (bits 0..3), button (4..11), code (12..23), generation

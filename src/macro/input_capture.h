@@ -45,6 +45,10 @@ struct InputEvent {
     bool operator==(const InputEvent&) const = default;
 };
 
+// Milliseconds of the monotonic clock, the base X servers stamp their
+// events with; the window's own events are stamped with it too.
+uint32_t CaptureClockMs();
+
 // The two message words an event travels in, with the install it belongs to.
 struct PackedEvent {
     uint64_t wParam = 0;

@@ -3,6 +3,7 @@
 #include "ui/controls/device_key_button.h"
 #include "ui/framework/control_factory.h"
 #include "ui/pages/device_option_ui.h"
+#include "ui/pages/macro_control_ui.h"
 #include "ui/pages/mp_device_power_ui.h"
 
 namespace ui {
@@ -42,6 +43,7 @@ void RegisterControlClasses() {
     RegisterKeyboardPictureControls();
     CDeviceOptionUI::Register();
     CMpDevicePowerUI::Register();
+    CMacroControlUI::Register();
     for (const ControlClass& c : ControlClasses()) {
         // A class whose code registered a real creator already keeps it.
         if (!factory.IsRegistered(QString::fromLatin1(c.name)))

@@ -1,4 +1,5 @@
 #include "ui/main_window/main_wnd.h"
+#include "ui/main_window/macro_recording.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -58,6 +59,8 @@ CMainWnd::CMainWnd() : openDeviceSettings_(platform::OpenDeviceSettings) {
     g_mainWnd = this;
     for (int i = 0; i < 4; ++i)
         gameMessages_[i] = RegisterWindowMessage(kGameMessageNames[i]);
+    macroRecording_ = std::make_unique<MacroRecording>(this);
+    SetPageHooks(pages::Owner::MacroPage, macroRecording_.get());
 }
 
 CMainWnd::~CMainWnd() {
@@ -195,6 +198,7 @@ intptr_t CMainWnd::HandleCustomMessage(uint32_t message, uintptr_t wParam, intpt
             // it, 0 removes it.
             if (wParam > 1)
                 return 0;
+            macroRecording_->SingleKeyCapture(wParam == 1);
             pages::RouteEvent capture;
             capture.route = wParam == 1 ? pages::Route::KeyCaptureOn : pages::Route::KeyCaptureOff;
             capture.control = "keyset_keyboard_text_edit";
@@ -202,6 +206,9 @@ intptr_t CMainWnd::HandleCustomMessage(uint32_t message, uintptr_t wParam, intpt
             PageHooksOf(pages::Owner::KeyPage).Handle(capture);
             return 0;
         }
+        case kMsgInputCapture:
+            macroRecording_->OnCaptureMessage(wParam, lParam);
+            return 0;
         case kMsgMenuCommand: {
             const QString name = pendingMenuCommand_;
             pendingMenuCommand_.clear();

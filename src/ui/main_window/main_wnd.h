@@ -38,6 +38,7 @@ class CDeviceOptionUI;
 class CMpDevicePowerUI;
 class DevicePageAdapter;
 class WindowMessageAdapter;
+class MacroRecording;
 
 inline constexpr unsigned kScaleTimer = 1011;
 inline constexpr unsigned kTrayMenuTimer = 1032;
@@ -141,6 +142,11 @@ class CMainWnd : public Window, public device::LifecycleWindow, public device::M
         std::function<int(QWidget* parent, const QString& title, const QString& text, int dpi,
                           bool textIsId, int buttons)>;
     void SetMessageWindow(MessageWindowFn show);
+    // Shows the message of a text id through the message window; 1 when the
+    // user confirmed.
+    int ShowTextMessage(const QString& textId, int buttons);
+    // Macro recording and input capture (owned by the window).
+    MacroRecording& Recording() { return *macroRecording_; }
     // Opens the desktop's keyboard (0) or mouse (1) settings; the default
     // starts the desktop's settings program.
     void SetDeviceSettingsOpener(std::function<bool(int which)> open);
@@ -271,6 +277,7 @@ class CMainWnd : public Window, public device::LifecycleWindow, public device::M
     class ShellDialogs;
     mutable std::unique_ptr<pages::PageHooks> shellDialogs_;
     MessageWindowFn messageWindow_;
+    std::unique_ptr<MacroRecording> macroRecording_;
     std::function<bool(int)> openDeviceSettings_;
     // Arrivals and removals that came while the system slept, in order.
     std::deque<std::pair<uint32_t, int>> deferredDeviceMessages_;
