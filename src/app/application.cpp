@@ -35,7 +35,7 @@ namespace app {
 namespace {
 
 constexpr int kMainWindowWidth = 1000;
-constexpr int kMainWindowHeight = 640;
+constexpr int kMainWindowHeight = 700;
 
 int g_signalPipe[2] = {-1, -1};
 

@@ -284,10 +284,12 @@ TEST(MainWndDispatch, KeyboardSystemSettingsAreStoredWithinTheirRanges) {
     ui::CMainWnd& wnd = w.Window();
     auto* keyboard = static_cast<device::CVornelKeyboardDevice*>(wnd.DeviceOfRow(0));
     QWidget* page = wnd.PageOfRow(0);
-    auto* key6 = new QCheckBox(page);
-    key6->setObjectName(QStringLiteral("6flag_option"));
-    auto* winLock = new QCheckBox(page);
-    winLock->setObjectName(QStringLiteral("winlockflag_option"));
+    // The keyboard page's settings tab holds the real check boxes.
+    auto* key6 =
+        qobject_cast<QCheckBox*>(ui::FindSubControlByName(page, QStringLiteral("6flag_option")));
+    auto* winLock = qobject_cast<QCheckBox*>(
+        ui::FindSubControlByName(page, QStringLiteral("winlockflag_option")));
+    ASSERT_TRUE(key6 && winLock);
 
     key6->setChecked(true);
     wnd.SendNotify(key6, QStringLiteral("selectchanged"), 1);

@@ -23,6 +23,7 @@
 
 #include <QSocketNotifier>
 
+#include "platform/debug_output.h"
 #include "ui/framework/application.h"
 #include "ui/framework/control_ops.h"
 #include "ui/framework/layout_loader.h"
@@ -426,6 +427,28 @@ intptr_t Window::HandleCustomMessage(uint32_t, uintptr_t, intptr_t, bool& handle
 
 QWidget* Window::CreateControl(const QString&, QWidget*) {
     return nullptr;
+}
+
+QWidget* Window::BuildSubLayout(const QString& resource, QWidget* parent) {
+    // A layout that names itself, directly or through another, would never
+    // end; real pages nest two or three deep.
+    static thread_local int depth = 0;
+    if (depth >= 8) {
+        platform::DebugOutputF("layout %s nested too deep", qPrintable(resource));
+        return nullptr;
+    }
+    ++depth;
+    LayoutLoader loader([this](const QString& cls, QWidget* p) { return CreateControl(cls, p); });
+    QWidget* built = loader.Build(resource, parent);
+    --depth;
+    if (built == nullptr)
+        return nullptr;
+    // The outer build wires what it created itself; these it never saw.
+    for (const QPointer<QWidget>& w : loader.Created()) {
+        if (w)
+            WireControl(w);
+    }
+    return built;
 }
 
 intptr_t Window::DefaultMessage(uint32_t message, uintptr_t wParam, intptr_t) {

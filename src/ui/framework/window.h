@@ -91,6 +91,10 @@ class Window : public QWidget {
     // Classes a layout names that are not Qt's own; null passes the class on
     // to the control factory.
     virtual QWidget* CreateControl(const QString& className, QWidget* parent);
+    // For CreateControl: builds `resource` under `parent` as one control of
+    // the layout being built (its controls report notifications like the
+    // rest). Null when the layout is missing or cannot be built.
+    QWidget* BuildSubLayout(const QString& resource, QWidget* parent);
     virtual void OnTimer(unsigned id) { (void)id; }
     // The window is closing: runs before kWmDestroy reaches HandleCustomMessage.
     virtual void OnDestroy() {}

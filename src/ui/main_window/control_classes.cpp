@@ -3,6 +3,7 @@
 #include "ui/controls/device_key_button.h"
 #include "ui/framework/control_factory.h"
 #include "ui/pages/device_option_ui.h"
+#include "ui/pages/device_profile_ui.h"
 #include "ui/pages/macro_control_ui.h"
 #include "ui/pages/mp_device_power_ui.h"
 
@@ -43,6 +44,7 @@ void RegisterControlClasses() {
     RegisterKeyboardPictureControls();
     CDeviceOptionUI::Register();
     CMpDevicePowerUI::Register();
+    CDeviceProfileUI::Register();
     CMacroControlUI::Register();
     for (const ControlClass& c : ControlClasses()) {
         // A class whose code registered a real creator already keeps it.

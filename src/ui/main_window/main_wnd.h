@@ -188,6 +188,8 @@ class CMainWnd : public Window, public device::LifecycleWindow, public device::M
                                  bool& handled) override;
     void OnTimer(unsigned id) override;
     void OnDestroy() override;
+    // The page tags that stand for whole feature pages (main_wnd_sublayouts.cpp).
+    QWidget* CreateControl(const QString& className, QWidget* parent) override;
     bool event(QEvent* event) override;
 
   private:
