@@ -155,6 +155,12 @@ bool MacroRecording::Start(macro::TimeMode time, macro::CaptureMode mode) {
     CMacroControlUI* page = CurrentPage();
     if (page == nullptr || Recording())
         return false;
+    // Said once, before anything records: while recording, typed keys
+    // only feed the recording.
+    if (!capture_->Global() && !windowNoticeShown_) {
+        windowNoticeShown_ = true;
+        window_->ShowTextMessage(QString::fromLatin1(kWindowOnlyText), kMessageInfo);
+    }
     // Single-key capture gives way: modes never stack.
     capture_->Uninstall();
     if (!page->StartRecording(time, mode))
@@ -167,10 +173,6 @@ bool MacroRecording::Start(macro::TimeMode time, macro::CaptureMode mode) {
     }
     recordingPage_ = page;
     window_->BarLock(true, false);
-    if (!capture_->Global() && !windowNoticeShown_) {
-        windowNoticeShown_ = true;
-        window_->ShowTextMessage(QString::fromLatin1(kWindowOnlyText), kMessageInfo);
-    }
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QCursor>
 #include <QEvent>
+#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QIntValidator>
 #include <QKeyEvent>
@@ -496,6 +497,30 @@ void CMacroControlUI::OnButton(const std::string& name) {
             ShowMacro();
             if (observer_ != nullptr)
                 observer_->MacroRemoved(index);
+        }
+        ShowOutcome(outcome);
+    } else if (name == "macro_btn_export" || name == "macro_btn_import") {
+        const QString filter = QStringLiteral("Macro Files(*.mac)");
+        const auto options = QFileDialog::DontUseNativeDialog;
+        if (name == "macro_btn_export") {
+            if (model_->SelectedMacro() < 0)
+                return;
+            const QString path =
+                QFileDialog::getSaveFileName(this, QString(), QString(), filter, nullptr, options);
+            if (!path.isEmpty())
+                ShowOutcome(model_->Export(path.toStdString()));
+            return;
+        }
+        const QString path =
+            QFileDialog::getOpenFileName(this, QString(), QString(), filter, nullptr, options);
+        if (path.isEmpty())
+            return;
+        const pages::MacroOutcome outcome = model_->Import(path.toStdString());
+        if (outcome.done) {
+            FillNames();
+            ShowMacro();
+            if (observer_ != nullptr)
+                observer_->MacroAdded(model_->Names()[model_->SelectedMacro()]);
         }
         ShowOutcome(outcome);
     } else if (name == "macro_btn_save") {
