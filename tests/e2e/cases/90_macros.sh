@@ -100,3 +100,37 @@ ev = json.load(open(sys.argv[1], encoding="utf-8")).get("Events", [])
 assert [(e["Action"], e["Button"]) for e in ev] == [("down", 6), ("up", 6)], ev
 PY
 }
+
+case_macro_page_screenshots() {
+    _open_macro_page
+    _add_macro
+    screenshot "$E2E_SHOTS/macro_page_en.png"
+}
+
+_bars_enabled() {
+    json_get "$(drv_state device_select_layout)" enabled | grep -q true
+}
+
+case_macro_unplug_while_recording_stops_it() {
+    _open_macro_page
+    _add_macro
+    click macro_btn_starredio
+    wait_until 5 drv_visible macro_btn_stopredio || fail "stop button not shown"
+    _bars_enabled && fail "the device bar is enabled while recording"
+    _foreign_window
+    xdotool search --name xmessage windowfocus --sync %1
+    xdotool key a
+    sim_call Unplug keyboard >/dev/null || fail "Unplug failed"
+    wait_until 10 _bars_enabled || fail "the device bar stayed disabled"
+    xdotool key b c
+    sleep 0.5
+    _foreign_window_gone
+    local file
+    file=$(_macro_file)
+    [ -n "$file" ] || fail "the recording was not saved"
+    python3 - "$file" <<'PY' || fail "after unplug: $(cat "$file")"
+import json, sys
+ev = json.load(open(sys.argv[1], encoding="utf-8")).get("Events", [])
+assert [(e["Action"], e["Button"]) for e in ev] == [("down", 4), ("up", 4)], ev
+PY
+}
