@@ -8,6 +8,7 @@
 #include "ui/pages/device_profile_ui.h"
 #include "ui/pages/key_set_control_ui.h"
 #include "ui/pages/light_control_ui.h"
+#include "ui/pages/macro_control_ui.h"
 #include "ui/pages/mp_device_power_ui.h"
 
 namespace ui {
@@ -52,6 +53,7 @@ void RegisterControlClasses() {
     CDeviceProfileUI::Register();
     RegisterCustomControls();
     CKeySetControlUI::Register();
+    CMacroControlUI::Register();
     for (const ControlClass& c : ControlClasses()) {
         // A class whose code registered a real creator already keeps it.
         if (!factory.IsRegistered(QString::fromLatin1(c.name)))

@@ -1,4 +1,5 @@
 #include "ui/main_window/main_wnd.h"
+#include "ui/main_window/macro_recording.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -65,6 +66,8 @@ CMainWnd::CMainWnd() : openDeviceSettings_(platform::OpenDeviceSettings) {
     profileBarPage_ = std::make_unique<ProfileBarPage>(*this);
     SetPageHooks(pages::Owner::ProfileBar, profileBarPage_.get());
     InstallKeyPage();
+    macroRecording_ = std::make_unique<MacroRecording>(this);
+    SetPageHooks(pages::Owner::MacroPage, macroRecording_.get());
 }
 
 CMainWnd::~CMainWnd() {
@@ -220,6 +223,7 @@ intptr_t CMainWnd::HandleCustomMessage(uint32_t message, uintptr_t wParam, intpt
             // it, 0 removes it.
             if (wParam > 1)
                 return 0;
+            macroRecording_->SingleKeyCapture(wParam == 1);
             pages::RouteEvent capture;
             capture.route = wParam == 1 ? pages::Route::KeyCaptureOn : pages::Route::KeyCaptureOff;
             capture.control = "keyset_keyboard_text_edit";
@@ -227,6 +231,9 @@ intptr_t CMainWnd::HandleCustomMessage(uint32_t message, uintptr_t wParam, intpt
             PageHooksOf(pages::Owner::KeyPage).Handle(capture);
             return 0;
         }
+        case kMsgInputCapture:
+            macroRecording_->OnCaptureMessage(wParam, lParam);
+            return 0;
         case kMsgMenuCommand: {
             const QString name = pendingMenuCommand_;
             pendingMenuCommand_.clear();

@@ -43,6 +43,7 @@ class DevicePageAdapter;
 class ProfileBarPage;
 class KeyPageHooks;
 class WindowMessageAdapter;
+class MacroRecording;
 
 inline constexpr unsigned kScaleTimer = 1011;
 inline constexpr unsigned kTrayMenuTimer = 1032;
@@ -151,6 +152,11 @@ class CMainWnd : public Window, public device::LifecycleWindow, public device::M
     int ShowMessage(const QString& text, bool textIsId, int buttons);
     // The profile bars' routes, dialogs and switch timer.
     ProfileBarPage& ProfileBars() { return *profileBarPage_; }
+    // Shows the message of a text id through the message window; 1 when the
+    // user confirmed.
+    int ShowTextMessage(const QString& textId, int buttons);
+    // Macro recording and input capture (owned by the window).
+    MacroRecording& Recording() { return *macroRecording_; }
     // Opens the desktop's keyboard (0) or mouse (1) settings; the default
     // starts the desktop's settings program.
     void SetDeviceSettingsOpener(std::function<bool(int which)> open);
@@ -311,6 +317,7 @@ class CMainWnd : public Window, public device::LifecycleWindow, public device::M
     mutable std::unique_ptr<pages::PageHooks> shellDialogs_;
     MessageWindowFn messageWindow_;
     std::unique_ptr<ProfileBarPage> profileBarPage_;
+    std::unique_ptr<MacroRecording> macroRecording_;
     std::function<bool(int)> openDeviceSettings_;
     // Lighting page and skin panel: the window's background follows the
     // skin panel; the lighting routes go to the current device's page.

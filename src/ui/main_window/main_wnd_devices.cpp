@@ -14,6 +14,7 @@
 #include "ui/controls/background_image.h"
 #include "ui/framework/control_ops.h"
 #include "ui/framework/skin.h"
+#include "ui/main_window/macro_recording.h"
 #include "ui/main_window/main_wnd.h"
 #include "ui/pages/device_option_ui.h"
 #include "ui/pages/device_page_adapter.h"
@@ -287,10 +288,13 @@ void CMainWnd::RefreshNoDeviceIndicator() {
 
 void CMainWnd::OnSelectedDeviceLost() {
     CloseChildWindows();
+    // A recording of the lost device is stopped and saved whatever the key
+    // edit flag says: its stop button is on a page that is no longer shown.
+    macroRecording_->StopAll();
     if (keyEdit_) {
         Send(kMsgKeyCaptureHook, 0, 0);
-        BarLock(true, true);
     }
+    BarLock(true, true);
 }
 
 void CMainWnd::OnEntryNotice(int row, int linkUp) {

@@ -74,6 +74,10 @@ void CMainWnd::SetMessageWindow(MessageWindowFn show) {
     messageWindow_ = std::move(show);
 }
 
+int CMainWnd::ShowTextMessage(const QString& textId, int buttons) {
+    return messageWindow_ ? messageWindow_(this, QString(), textId, DPI(), true, buttons) : 0;
+}
+
 void CMainWnd::SetDeviceSettingsOpener(std::function<bool(int)> open) {
     openDeviceSettings_ = std::move(open);
 }

@@ -1,0 +1,136 @@
+# shellcheck shell=bash
+# The macro page: adding a macro, recording keys typed into another X client
+# and the recorded delays, the stop click left out, and the in-window capture.
+
+_macro_list() {
+    cat "$E2E_USER_DATA/keyboard/macro.config" 2>/dev/null
+}
+
+_lists_macro_1() {
+    _macro_list | grep -q '"MacroName" : "macro_1"'
+}
+
+_macro_file() {
+    # The newest: earlier cases may have left theirs.
+    find "$E2E_USER_DATA/keyboard" -name '*.mac' -printf '%T@ %p\n' | sort -n | tail -n 1 |
+        cut -d' ' -f2-
+}
+
+_open_macro_page() {
+    wait_until 30 drv_visible macro_Op_tab || fail "macro tab not shown"
+    click macro_Op_tab
+    wait_until 10 drv_visible macro_btn_name_add || fail "macro page not shown"
+}
+
+_add_macro() {
+    click macro_btn_name_add
+    sleep 0.5
+    key Return
+    wait_until 10 _lists_macro_1 ||
+        fail "macro.config does not list macro_1"
+}
+
+# A foreign X client to type into while recording.
+_foreign_window() {
+    xmessage -geometry 300x100+10+10 "another program" &
+    echo $! >"$E2E_TMP/xmessage.pid"
+    wait_until 10 sh -c "xdotool search --name xmessage >/dev/null" || fail "no xmessage window"
+}
+
+_foreign_window_gone() {
+    kill "$(cat "$E2E_TMP/xmessage.pid")" 2>/dev/null
+}
+
+case_macro_add_lists_it_in_macro_config() {
+    _open_macro_page
+    _add_macro
+    _macro_list | grep -q '"MacroName" : "macro_1"' || fail "macro_1 missing: $(_macro_list)"
+}
+
+case_macro_record_keys_typed_into_another_client() {
+    _open_macro_page
+    _add_macro
+    click macro_btn_starredio
+    wait_until 5 drv_visible macro_btn_stopredio || fail "stop button not shown"
+    _foreign_window
+    xdotool search --name xmessage windowfocus --sync %1
+    xdotool key --delay 400 a b
+    sleep 0.3
+    click macro_btn_stopredio
+    _foreign_window_gone
+    wait_until 5 drv_visible macro_btn_starredio || fail "recording did not stop"
+    local file
+    file=$(_macro_file)
+    [ -n "$file" ] || fail "no .mac file written"
+    python3 - "$file" <<'PY' || fail "recorded macro: $(cat "$file")"
+import json, sys
+doc = json.load(open(sys.argv[1], encoding="utf-8"))
+ev = doc["Events"]
+assert doc["Version"] == 64, doc
+assert [(e["Action"], e["Type"], e["Button"]) for e in ev] == [
+    ("down", 10, 4), ("up", 10, 4), ("down", 10, 5), ("up", 10, 5)], ev
+# xdotool spends half its delay after the press and half after the release.
+assert 160 <= int(ev[0]["Delay"]) <= 240, ev
+assert int(ev[3]["Delay"]) == 10, ev
+PY
+}
+
+case_macro_window_capture_records_only_window_keys() {
+    app_restart QX70_INPUT_CAPTURE=window
+    _open_macro_page
+    _add_macro
+    log_mark
+    click macro_btn_starredio
+    sleep 0.5
+    key Return # the notice that only this window is recorded
+    wait_until 5 drv_visible macro_btn_stopredio || fail "stop button not shown"
+    _foreign_window
+    xdotool search --name xmessage windowfocus --sync %1
+    xdotool key x
+    xdotool search --onlyvisible --name "$E2E_TITLE" windowfocus --sync %1
+    xdotool key c
+    sleep 0.3
+    click macro_btn_stopredio
+    _foreign_window_gone
+    local file
+    file=$(_macro_file)
+    python3 - "$file" <<'PY' || fail "window capture: $(cat "$file")"
+import json, sys
+ev = json.load(open(sys.argv[1], encoding="utf-8")).get("Events", [])
+assert [(e["Action"], e["Button"]) for e in ev] == [("down", 6), ("up", 6)], ev
+PY
+}
+
+case_macro_page_screenshots() {
+    _open_macro_page
+    _add_macro
+    screenshot "$E2E_SHOTS/macro_page_en.png"
+}
+
+_bars_enabled() {
+    json_get "$(drv_state device_select_layout)" enabled | grep -q true
+}
+
+case_macro_unplug_while_recording_stops_it() {
+    _open_macro_page
+    _add_macro
+    click macro_btn_starredio
+    wait_until 5 drv_visible macro_btn_stopredio || fail "stop button not shown"
+    _bars_enabled && fail "the device bar is enabled while recording"
+    _foreign_window
+    xdotool search --name xmessage windowfocus --sync %1
+    xdotool key a
+    sim_call Unplug keyboard >/dev/null || fail "Unplug failed"
+    wait_until 10 _bars_enabled || fail "the device bar stayed disabled"
+    xdotool key b c
+    sleep 0.5
+    _foreign_window_gone
+    local file
+    file=$(_macro_file)
+    [ -n "$file" ] || fail "the recording was not saved"
+    python3 - "$file" <<'PY' || fail "after unplug: $(cat "$file")"
+import json, sys
+ev = json.load(open(sys.argv[1], encoding="utf-8")).get("Events", [])
+assert [(e["Action"], e["Button"]) for e in ev] == [("down", 4), ("up", 4)], ev
+PY
+}
