@@ -95,7 +95,7 @@ TEST(LanguageData, EveryUsedIdHasATextInEveryLanguage) {
     const std::map<std::string, std::string> used = UsedIds();
     // The scan itself must find the ids it is meant to find.
     ASSERT_TRUE(used.count("main_btn_close"));
-    ASSERT_TRUE(used.count("power_charging_text"));
+    ASSERT_TRUE(used.count("message_text_27"));
     ASSERT_TRUE(used.count("Key_Set"));
     ASSERT_TRUE(used.count("message_text_37"));
     ASSERT_TRUE(used.count("software_rev_text"));
