@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 
+#include "sim_keyboard_rig.h"
 #include "device/keyboard_device.h"
 #include "hid/hid_backend.h"
 #include "hid/share_hid_pack_mgr.h"
@@ -28,74 +29,10 @@ using testing_support::PathOf;
 
 class DownloadRig {
   public:
-    DownloadRig(bool receiver, uint32_t latency) : receiver_(receiver) {
-        char pattern[] = "/tmp/qx70-bench-XXXXXX";
-        const char* dir = mkdtemp(pattern);
-        folder_ = dir != nullptr ? dir : "/tmp";
-        setenv("XDG_DATA_HOME", (folder_ + "/data").c_str(), 1);
-        setenv("XDG_CONFIG_HOME", (folder_ + "/config").c_str(), 1);
-        const std::filesystem::path source = std::filesystem::path(__FILE__).parent_path();
-        platform::SetProgramFolder((source / ".." / "resources").lexically_normal().string() + "/");
-
-        bus_ = std::make_shared<sim::SimBackend>();
-        hid::SetBackend(bus_);
-        sim::SimulatedDevicesOptions options;
-        options.keyboard = !receiver;
-        options.receiver = receiver;
-        options.keyboardLinked = receiver;
-        options.mousePad = false;
-        options.headset = false;
-        options.persist = false;
-        devices_ = std::make_unique<sim::SimulatedDevices>(bus_, options);
-
-        keyboard_ = std::make_unique<device::CVornelKeyboardDevice>();
-        keyboard_->SetDeviceFolder("keyboard");
-        keyboard_->SetProfileName("bench");
-        std::vector<int> modes(34);
-        for (int i = 0; i < 34; ++i) {
-            modes[static_cast<size_t>(i)] = i;
-        }
-        keyboard_->SetModeValues(modes);
-        hid::ReportChannel& ch = keyboard_->CommandChannel();
-        if (receiver) {
-            path_ = PathOf(*bus_, "pid_22aa", "&col04");
-            ch.BindReceiver(path_, hid::kTargetKeyboard);
-        } else {
-            ch.DirectPack().Open(PathOf(*bus_, "pid_22ab", "&col04"), true, true, true, false);
-            ch.SetConnection(hid::kConnectionDirect);
-        }
-        ch.SetOpen(true);
-        keyboard_->ReadDeviceTables();
-        keyboard_->LoadActiveProfile();
-
+    DownloadRig(bool receiver, uint32_t latency) : rig_(receiver) {
         // Five macros of 20 events on ten keys.
-        macro::MacroFiles files(keyboard_->UserDataFolder());
-        for (int m = 0; m < 5; ++m) {
-            int index = -1;
-            files.Create({}, &index);
-            files.Save(index, std::vector<macro::MacroEvent>(20, {true, 10, 4, 30}));
-        }
-        auto list = keyboard_->KeyList();
-        for (size_t j = 22; j < 32 && j < list.size(); ++j) {
-            list[j].Assignment = {static_cast<uint16_t>(j), profile::kMacroTypeB,
-                                  static_cast<uint8_t>(j % 5), 0};
-        }
-        keyboard_->SetKeyListAll(list);
-        keyboard_->SaveProfile();
-        bus_->SetReportLatencyMicros(latency);
-    }
-
-    ~DownloadRig() {
-        keyboard_.reset();
-        if (!path_.empty()) {
-            if (auto pack = hid::CShareHidPackMgr::Instance().Get(path_)) {
-                pack->Close();
-            }
-        }
-        devices_.reset();
-        hid::SetBackend(nullptr);
-        std::error_code ec;
-        std::filesystem::remove_all(folder_, ec);
+        rig_.AddMacrosOnKeys(5, 10);
+        rig_.SetLatencyMicros(latency);
     }
 
     // The download order of a whole profile; `steps` gathers the seconds
@@ -108,15 +45,16 @@ class DownloadRig {
             steps[i] += std::chrono::duration<double>(now - mark).count();
             mark = now;
         };
-        keyboard_->LoadActiveProfile();
-        keyboard_->RefreshPage();
+        device::CVornelKeyboardDevice& keyboard = rig_.Keyboard();
+        keyboard.LoadActiveProfile();
+        keyboard.RefreshPage();
         lap(0);
-        bool ok = keyboard_->SendLightRecord(0, 0) == 1;
-        keyboard_->ApplyCustomGroup();
+        bool ok = keyboard.SendLightRecord(0, 0) == 1;
+        keyboard.ApplyCustomGroup();
         lap(1);
-        ok = keyboard_->SendMacros(keyboard_->CollectMacroRefs()) == 0 && ok;
+        ok = keyboard.SendMacros(keyboard.CollectMacroRefs()) == 0 && ok;
         lap(2);
-        ok = keyboard_->SendStoredKeyAssignments(0) == 1 && ok;
+        ok = keyboard.SendStoredKeyAssignments(0) == 1 && ok;
         lap(3);
         return ok;
     }
@@ -124,21 +62,14 @@ class DownloadRig {
     // One single-report read: the floor any command pays on this bus.
     bool BareExchange() {
         uint8_t slot = 0;
-        return keyboard_->CommandChannel().ChunkedRead(device::kCmdReadSettings, 0, &slot, 1) == 1;
+        return rig_.Keyboard().CommandChannel().ChunkedRead(device::kCmdReadSettings, 0, &slot, 1) ==
+               1;
     }
 
-    uint64_t Requests() {
-        return receiver_ ? devices_->Receiver().RequestCount()
-                         : devices_->KeyboardInterface().RequestCount();
-    }
+    uint64_t Requests() { return rig_.Requests(); }
 
   private:
-    bool receiver_;
-    std::string folder_;
-    std::string path_;
-    std::shared_ptr<sim::SimBackend> bus_;
-    std::unique_ptr<sim::SimulatedDevices> devices_;
-    std::unique_ptr<device::CVornelKeyboardDevice> keyboard_;
+    bench_support::SimKeyboardRig rig_;
 };
 
 void BM_WholeProfileDownload(benchmark::State& state) {

@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "sim_keyboard_rig.h"
 #include "device/keyboard_device.h"
 #include "device/light_change.h"
 #include "hid/hid_backend.h"
@@ -22,63 +23,11 @@ namespace {
 
 class LightRig {
   public:
-    LightRig(bool receiver, uint32_t latency) {
-        char pattern[] = "/tmp/qx70-bench-XXXXXX";
-        const char* dir = mkdtemp(pattern);
-        folder_ = dir != nullptr ? dir : "/tmp";
-        setenv("XDG_DATA_HOME", (folder_ + "/data").c_str(), 1);
-        setenv("XDG_CONFIG_HOME", (folder_ + "/config").c_str(), 1);
-        platform::SetProgramFolder(std::string(QX70_SOURCE_DIR) + "/resources/");
-
-        bus_ = std::make_shared<sim::SimBackend>();
-        hid::SetBackend(bus_);
-        sim::SimulatedDevicesOptions options;
-        options.keyboard = !receiver;
-        options.receiver = receiver;
-        options.keyboardLinked = receiver;
-        options.mousePad = false;
-        options.headset = false;
-        options.persist = false;
-        devices_ = std::make_unique<sim::SimulatedDevices>(bus_, options);
-
-        keyboard_ = std::make_unique<device::CVornelKeyboardDevice>();
-        keyboard_->SetDeviceFolder("keyboard");
-        keyboard_->SetProfileName("bench");
-        keyboard_->LoadNameLists();
-        hid::ReportChannel& ch = keyboard_->CommandChannel();
-        if (receiver) {
-            path_ = testing_support::PathOf(*bus_, "pid_22aa", "&col04");
-            ch.BindReceiver(path_, hid::kTargetKeyboard);
-        } else {
-            ch.DirectPack().Open(testing_support::PathOf(*bus_, "pid_22ab", "&col04"), true, true,
-                                 true, false);
-            ch.SetConnection(hid::kConnectionDirect);
-        }
-        ch.SetOpen(true);
-        keyboard_->ReadDeviceTables();
-        keyboard_->LoadActiveProfile();
-        bus_->SetReportLatencyMicros(latency);
-    }
-    ~LightRig() {
-        keyboard_->CommandChannel().DirectPack().Close();
-        if (!path_.empty()) {
-            if (auto pack = hid::CShareHidPackMgr::Instance().Get(path_))
-                pack->Close();
-        }
-        keyboard_.reset();
-        devices_.reset();
-        hid::SetBackend(nullptr);
-        std::error_code ec;
-        std::filesystem::remove_all(folder_, ec);
-    }
-    device::CVornelKeyboardDevice& Keyboard() { return *keyboard_; }
+    LightRig(bool receiver, uint32_t latency) : rig_(receiver) { rig_.SetLatencyMicros(latency); }
+    device::CVornelKeyboardDevice& Keyboard() { return rig_.Keyboard(); }
 
   private:
-    std::string folder_;
-    std::string path_;
-    std::shared_ptr<sim::SimBackend> bus_;
-    std::unique_ptr<sim::SimulatedDevices> devices_;
-    std::unique_ptr<device::CVornelKeyboardDevice> keyboard_;
+    bench_support::SimKeyboardRig rig_;
 };
 
 void BM_LightChange(benchmark::State& state) {

@@ -15,6 +15,7 @@
 #include <memory>
 #include <string>
 
+#include "sim_keyboard_rig.h"
 #include "device/keyboard_device.h"
 #include "device/profile_bar_flow.h"
 #include "hid/hid_backend.h"
@@ -77,107 +78,35 @@ class Bar : public device::ProfileBarOps {
 
 class SwitchRig {
   public:
-    SwitchRig(bool receiver, uint32_t latency) : receiver_(receiver) {
-        char pattern[] = "/tmp/qx70-bench-XXXXXX";
-        const char* dir = mkdtemp(pattern);
-        folder_ = dir != nullptr ? dir : "/tmp";
-        setenv("XDG_DATA_HOME", (folder_ + "/data").c_str(), 1);
-        setenv("XDG_CONFIG_HOME", (folder_ + "/config").c_str(), 1);
-        const std::filesystem::path source = std::filesystem::path(__FILE__).parent_path();
-        platform::SetProgramFolder((source / ".." / "resources").lexically_normal().string() + "/");
-
-        bus_ = std::make_shared<sim::SimBackend>();
-        hid::SetBackend(bus_);
-        sim::SimulatedDevicesOptions options;
-        options.keyboard = !receiver;
-        options.receiver = receiver;
-        options.keyboardLinked = receiver;
-        options.mousePad = false;
-        options.headset = false;
-        options.persist = false;
-        devices_ = std::make_unique<sim::SimulatedDevices>(bus_, options);
-
-        keyboard_ = std::make_unique<device::CVornelKeyboardDevice>();
-        keyboard_->SetDeviceFolder("keyboard");
-        keyboard_->SetProfileName("bench");
-        std::vector<int> modes(34);
-        for (int i = 0; i < 34; ++i) {
-            modes[static_cast<size_t>(i)] = i;
-        }
-        keyboard_->SetModeValues(modes);
-        hid::ReportChannel& ch = keyboard_->CommandChannel();
-        if (receiver) {
-            path_ = PathOf(*bus_, "pid_22aa", "&col04");
-            ch.BindReceiver(path_, hid::kTargetKeyboard);
-        } else {
-            ch.DirectPack().Open(PathOf(*bus_, "pid_22ab", "&col04"), true, true, true, false);
-            ch.SetConnection(hid::kConnectionDirect);
-        }
-        ch.SetOpen(true);
-        keyboard_->ReadDeviceTables();
-        keyboard_->LoadActiveProfile();
-
+    SwitchRig(bool receiver, uint32_t latency) : rig_(receiver) {
         // Fifty macros of 20 events, each on a key of its own.
-        macro::MacroFiles files(keyboard_->UserDataFolder());
-        for (int m = 0; m < 50; ++m) {
-            int index = -1;
-            files.Create({}, &index);
-            files.Save(index, std::vector<macro::MacroEvent>(20, {true, 10, 4, 30}));
-        }
-        auto list = keyboard_->KeyList();
-        for (size_t j = 22; j < 72 && j < list.size(); ++j) {
-            list[j].Assignment = {static_cast<uint16_t>(j), profile::kMacroTypeB,
-                                  static_cast<uint8_t>(j - 22), 0};
-        }
-        keyboard_->SetKeyListAll(list);
-        // The macro page hands the names over in the program.
-        keyboard_->SetMacroNames(files.Names());
-        keyboard_->SaveProfile();
+        rig_.AddMacrosOnKeys(50, 50);
+        device::CVornelKeyboardDevice& keyboard = rig_.Keyboard();
         // The list: the keyboard's profile and a copy of it to switch to.
-        bar_ = std::make_unique<Bar>(keyboard_->UserDataFolder(), keyboard_->DefaultDataFile());
+        bar_ = std::make_unique<Bar>(keyboard.UserDataFolder(), keyboard.DefaultDataFile());
         // Both carry the fifty macro keys.
         for (int i = 0; i < 2; ++i) {
-            std::filesystem::copy_file(keyboard_->UserDataFolder() + "bench.Json",
+            std::filesystem::copy_file(keyboard.UserDataFolder() + "bench.Json",
                                        bar_->FilePath(i),
                                        std::filesystem::copy_options::overwrite_existing);
         }
-        bus_->SetReportLatencyMicros(latency);
+        rig_.SetLatencyMicros(latency);
     }
 
-    ~SwitchRig() {
-        bar_.reset();
-        keyboard_.reset();
-        if (!path_.empty()) {
-            if (auto pack = hid::CShareHidPackMgr::Instance().Get(path_)) {
-                pack->Close();
-            }
-        }
-        devices_.reset();
-        hid::SetBackend(nullptr);
-        std::error_code ec;
-        std::filesystem::remove_all(folder_, ec);
-    }
+    ~SwitchRig() { bar_.reset(); }
 
     // One switch to the other profile as timer 1055 runs it.
     void Switch() {
         bar_->Flip();
-        flow_.SwitchProfile(keyboard_.get(), bar_.get());
+        flow_.SwitchProfile(&rig_.Keyboard(), bar_.get());
     }
 
-    size_t MacroKeys() { return keyboard_->CollectMacroRefs().size(); }
+    size_t MacroKeys() { return rig_.Keyboard().CollectMacroRefs().size(); }
 
-    uint64_t Requests() {
-        return receiver_ ? devices_->Receiver().RequestCount()
-                         : devices_->KeyboardInterface().RequestCount();
-    }
+    uint64_t Requests() { return rig_.Requests(); }
 
   private:
-    bool receiver_;
-    std::string folder_;
-    std::string path_;
-    std::shared_ptr<sim::SimBackend> bus_;
-    std::unique_ptr<sim::SimulatedDevices> devices_;
-    std::unique_ptr<device::CVornelKeyboardDevice> keyboard_;
+    bench_support::SimKeyboardRig rig_;
     std::unique_ptr<Bar> bar_;
     NoShell shell_;
     device::ProfileBarFlow flow_{shell_};
