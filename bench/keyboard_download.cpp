@@ -31,7 +31,7 @@ class DownloadRig {
   public:
     DownloadRig(bool receiver, uint32_t latency) : rig_(receiver) {
         // Five macros of 20 events on ten keys.
-        rig_.AddMacrosOnKeys(5, 10);
+        rig_.AddMacrosOnKeys(5, 10, 20);
         rig_.SetLatencyMicros(latency);
     }
 

@@ -79,8 +79,9 @@ class Bar : public device::ProfileBarOps {
 class SwitchRig {
   public:
     SwitchRig(bool receiver, uint32_t latency) : rig_(receiver) {
-        // Fifty macros of 20 events, each on a key of its own.
-        rig_.AddMacrosOnKeys(50, 50);
+        // Fifty macros of eight events (as many as the keyboard's macro
+        // memory takes), each on a key of its own.
+        rig_.AddMacrosOnKeys(50, 50, 8);
         device::CVornelKeyboardDevice& keyboard = rig_.Keyboard();
         // The list: the keyboard's profile and a copy of it to switch to.
         bar_ = std::make_unique<Bar>(keyboard.UserDataFolder(), keyboard.DefaultDataFile());

@@ -82,16 +82,20 @@ class SimKeyboardRig {
     SimKeyboardRig(const SimKeyboardRig&) = delete;
     SimKeyboardRig& operator=(const SimKeyboardRig&) = delete;
 
-    // `count` macros of 20 events on the keys from 22 on, key 22 + i playing
-    // macro i % `count`, for `keys` keys; the profile is saved.
-    void AddMacrosOnKeys(int count, int keys) {
+    // `count` macros of `events` events on the keys from 22 on, key 22 + i
+    // playing macro i % `count`, for `keys` keys; the profile is saved.
+    void AddMacrosOnKeys(int count, int keys, size_t events) {
         macro::MacroFiles files(keyboard_->UserDataFolder());
         for (int m = 0; m < count; ++m) {
             int index = -1;
             files.Create({}, &index);
-            files.Save(index, std::vector<macro::MacroEvent>(20, {true, 10, 4, 30}));
+            files.Save(index, std::vector<macro::MacroEvent>(events, {true, 10, 4, 30}));
         }
         auto list = keyboard_->KeyList();
+        // A profile made for the bench may not carry a key list yet.
+        if (list.size() < static_cast<size_t>(22 + keys)) {
+            list.resize(static_cast<size_t>(22 + keys));
+        }
         for (size_t j = 22; j < static_cast<size_t>(22 + keys) && j < list.size(); ++j) {
             list[j].Assignment = {static_cast<uint16_t>(j), profile::kMacroTypeB,
                                   static_cast<uint8_t>((j - 22) % static_cast<size_t>(count)), 0};
