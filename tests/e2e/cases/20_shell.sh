@@ -13,8 +13,14 @@ _main_hidden() {
 case_shell_click_writes_its_debug_line() {
     wait_until 20 drv_visible device_select_next || fail "device_select_next not shown"
     log_mark
-    click device_select_next
-    wait_until 5 debug_log_has "click device_select_next" || fail "no debug line for the click"
+    # Devices arriving just after the start move the device bar: a person
+    # whose click missed clicks again.
+    local try
+    for try in 1 2 3; do
+        click device_select_next
+        wait_until 2 debug_log_has "click device_select_next" && return 0
+    done
+    fail "no debug line for the click"
 }
 
 case_shell_close_button_hides_to_the_tray() {

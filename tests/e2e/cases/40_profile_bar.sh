@@ -28,10 +28,15 @@ _bar_uuid() {
 _bar_wait_page() {
     app_stop >/dev/null 2>&1
     rm -rf "$E2E_USER_DATA/keyboard"
+    log_mark
     app_start || fail "the program did not start again"
     wait_until 60 drv_visible device_profile_combo || fail "the profile bar does not show"
     wait_until 30 drv_visible key_0 || fail "the keyboard page does not show"
     wait_until 10 test -f "$E2E_USER_DATA/keyboard/ProfileList.ini" || fail "no ProfileList.ini"
+    # The keyboard has read its device information; a setting changed before
+    # its start-up settles may not reach it (a known race).
+    wait_until 20 debug_log_has "软件标示" || fail "the keyboard did not finish connecting"
+    sleep 1
 }
 
 # Clicks BUTTON and answers the question that follows with KEY.

@@ -128,6 +128,8 @@ case_settings_sends_one_request_per_row_and_clears_the_mark() {
 
 case_a_newer_version_keeps_the_mark() {
     _start_with_server newer:MS01
+    # The mouse behind the receiver shows once the link poll has seen it.
+    sleep 3
     _open_settings
     wait_until 20 _requests_at_least 4 || fail "only $(_request_count) requests"
     wait_until 10 drv_visible update_fw_and_ap || fail "no update button for the newer mouse firmware"
