@@ -1,6 +1,7 @@
 #include "ui/controls/device_key_button.h"
 
 #include <QDynamicPropertyChangeEvent>
+#include <QFontMetrics>
 #include <QHash>
 #include <QMouseEvent>
 #include <QPainter>
@@ -216,12 +217,25 @@ const QPixmap& CDeviceKeyButtonUI::Legend() {
     // The key legend, as the picture's caps carry none.
     p.setPen(isEnabled() ? QColor(230, 230, 235) : QColor(120, 120, 128));
     QFont f = font();
-    // 8 to 11 pixels at design size, growing with the window's scale.
+    // 8 to 11 pixels at design size, growing with the window's scale; a
+    // legend that does not fit its key gets smaller, down to 6, rather
+    // than losing letters at the sides.
     const double scale = WindowScale(this);
-    f.setPixelSize(std::max(static_cast<int>(8 * scale),
-                            std::min(static_cast<int>(11 * scale), height() / 3)));
+    const QRect area = rect().adjusted(2, 1, -2, -1);
+    const int flags = Qt::AlignCenter | Qt::TextWordWrap;
+    int pixels = std::max(static_cast<int>(8 * scale),
+                          std::min(static_cast<int>(11 * scale), height() / 3));
+    const int smallest = std::max(1, static_cast<int>(6 * scale));
+    for (;; --pixels) {
+        f.setPixelSize(pixels);
+        const QRect needed = QFontMetrics(f).boundingRect(area, flags, text());
+        if (pixels <= smallest ||
+            (needed.width() <= area.width() && needed.height() <= area.height())) {
+            break;
+        }
+    }
     p.setFont(f);
-    p.drawText(rect().adjusted(2, 1, -2, -1), Qt::AlignCenter | Qt::TextWordWrap, text());
+    p.drawText(area, flags, text());
     p.end();
     legend_ = out;
     return legend_;

@@ -22,6 +22,26 @@ namespace {
 
 constexpr int kBadgeSize = 8;
 
+// Keeps the mark in its button's top-right corner, clear of the text, as the
+// button grows and shrinks with the window's scale.
+class BadgePlacer : public QObject {
+  public:
+    BadgePlacer(QWidget* button, QWidget* badge) : QObject(badge), button_(button), badge_(badge) {
+        button->installEventFilter(this);
+        Place();
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == button_ && event->type() == QEvent::Resize)
+            Place();
+        return false;
+    }
+
+  private:
+    void Place() { badge_->move(std::max(0, button_->width() - kBadgeSize - 2), 2); }
+    QWidget* button_;
+    QWidget* badge_;
+};
+
 }  // namespace
 
 void CMainWnd::CreateUpdateBadge() {
@@ -33,7 +53,7 @@ void CMainWnd::CreateUpdateBadge() {
     badge->setAttribute(Qt::WA_TransparentForMouseEvents);
     badge->setFixedSize(kBadgeSize, kBadgeSize);
     badge->setStyleSheet(QStringLiteral("background: #ff3b30; border-radius: 4px;"));
-    badge->move(2, 2);
+    new BadgePlacer(setBtn_, badge);
     badge->show();
     updateBadge_ = badge;
 }
