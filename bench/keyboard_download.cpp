@@ -12,13 +12,13 @@
 #include <memory>
 #include <string>
 
-#include "sim_keyboard_rig.h"
 #include "device/keyboard_device.h"
 #include "hid/hid_backend.h"
 #include "hid/share_hid_pack_mgr.h"
 #include "macro/macro_files.h"
 #include "platform/paths.h"
 #include "sim/simulated_devices.h"
+#include "sim_keyboard_rig.h"
 #include "support/sim_paths.h"
 
 namespace {
@@ -62,8 +62,8 @@ class DownloadRig {
     // One single-report read: the floor any command pays on this bus.
     bool BareExchange() {
         uint8_t slot = 0;
-        return rig_.Keyboard().CommandChannel().ChunkedRead(device::kCmdReadSettings, 0, &slot, 1) ==
-               1;
+        return rig_.Keyboard().CommandChannel().ChunkedRead(device::kCmdReadSettings, 0, &slot,
+                                                            1) == 1;
     }
 
     uint64_t Requests() { return rig_.Requests(); }

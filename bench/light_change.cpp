@@ -10,13 +10,13 @@
 #include <memory>
 #include <string>
 
-#include "sim_keyboard_rig.h"
 #include "device/keyboard_device.h"
 #include "device/light_change.h"
 #include "hid/hid_backend.h"
 #include "hid/share_hid_pack_mgr.h"
 #include "platform/paths.h"
 #include "sim/simulated_devices.h"
+#include "sim_keyboard_rig.h"
 #include "support/sim_paths.h"
 
 namespace {

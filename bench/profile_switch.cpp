@@ -15,7 +15,6 @@
 #include <memory>
 #include <string>
 
-#include "sim_keyboard_rig.h"
 #include "device/keyboard_device.h"
 #include "device/profile_bar_flow.h"
 #include "hid/hid_backend.h"
@@ -24,6 +23,7 @@
 #include "platform/paths.h"
 #include "profile/profile_list.h"
 #include "sim/simulated_devices.h"
+#include "sim_keyboard_rig.h"
 #include "support/sim_paths.h"
 
 namespace {
@@ -87,8 +87,7 @@ class SwitchRig {
         bar_ = std::make_unique<Bar>(keyboard.UserDataFolder(), keyboard.DefaultDataFile());
         // Both carry the fifty macro keys.
         for (int i = 0; i < 2; ++i) {
-            std::filesystem::copy_file(keyboard.UserDataFolder() + "bench.Json",
-                                       bar_->FilePath(i),
+            std::filesystem::copy_file(keyboard.UserDataFolder() + "bench.Json", bar_->FilePath(i),
                                        std::filesystem::copy_options::overwrite_existing);
         }
         rig_.SetLatencyMicros(latency);

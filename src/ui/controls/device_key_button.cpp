@@ -223,8 +223,8 @@ const QPixmap& CDeviceKeyButtonUI::Legend() {
     const double scale = WindowScale(this);
     const QRect area = rect().adjusted(2, 1, -2, -1);
     const int flags = Qt::AlignCenter | Qt::TextWordWrap;
-    int pixels = std::max(static_cast<int>(8 * scale),
-                          std::min(static_cast<int>(11 * scale), height() / 3));
+    int pixels =
+        std::max(static_cast<int>(8 * scale), std::min(static_cast<int>(11 * scale), height() / 3));
     const int smallest = std::max(1, static_cast<int>(6 * scale));
     for (;; --pixels) {
         f.setPixelSize(pixels);

@@ -514,9 +514,9 @@ void CSelectPanelUI::DrawKeyFaces(const QRect& area, const std::vector<int>& key
             continue;
         }
         for (int y = r.top(); y <= r.bottom(); ++y) {
-            const auto* src = reinterpret_cast<const uint32_t*>(
-                                  key.face.constScanLine(y - key.faceRect.top())) +
-                              (r.left() - key.faceRect.left());
+            const auto* src =
+                reinterpret_cast<const uint32_t*>(key.face.constScanLine(y - key.faceRect.top())) +
+                (r.left() - key.faceRect.left());
             auto* dst = reinterpret_cast<uint32_t*>(to + y * stride) + r.left();
             for (int x = 0; x < r.width(); ++x) {
                 dst[x] = SourceOver(src[x], dst[x]);

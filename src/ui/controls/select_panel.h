@@ -100,8 +100,8 @@ class CSelectPanelUI : public QWidget {
         int highlight = 0;
         double scale = 1.0;
         bool dirty = true;
-        QImage face;      // premultiplied, the part of the key that is not clear
-        QRect faceRect;   // where `face` lies on the panel; empty when clear
+        QImage face;     // premultiplied, the part of the key that is not clear
+        QRect faceRect;  // where `face` lies on the panel; empty when clear
     };
     void AdoptKeys();
     void UpdateKeyFaces(bool& full);

@@ -1,7 +1,7 @@
 #include "ui/main_window/control_classes.h"
 
-#include "ui/controls/custom_controls.h"
 #include "ui/controls/color_palette.h"
+#include "ui/controls/custom_controls.h"
 #include "ui/controls/device_key_button.h"
 #include "ui/framework/control_factory.h"
 #include "ui/pages/device_option_ui.h"

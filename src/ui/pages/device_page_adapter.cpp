@@ -5,17 +5,17 @@
 #include <QAbstractButton>
 #include <QAbstractSlider>
 
-#include "pages/key_captions.h"
 #include "device/light_change.h"
 #include "hid/supported_devices.h"
+#include "pages/key_captions.h"
 #include "ui/controls/device_key_button.h"
 #include "ui/controls/select_panel.h"
 #include "ui/framework/control_ops.h"
 #include "ui/framework/text_manager.h"
 #include "ui/pages/key_page_hooks.h"
 #include "ui/pages/key_set_control_ui.h"
-#include "ui/pages/mp_device_power_ui.h"
 #include "ui/pages/light_control_ui.h"
+#include "ui/pages/mp_device_power_ui.h"
 
 namespace ui {
 
