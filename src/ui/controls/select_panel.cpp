@@ -447,20 +447,13 @@ void CSelectPanelUI::UpdateKeyFaces(bool& full) {
             }
             continue;
         }
-        // Legends may be set through QAbstractButton, which tells nobody:
-        // comparing them here costs less than a missed caption.
-        const int highlight = HighlightOf(key);
-        const double scale = WindowScale(b);
-        if (!key.dirty && highlight == key.highlight && b->text() == key.text &&
-            b->isEnabled() == key.enabled && b->KeyMarked() == key.marked && scale == key.scale) {
+        // Only what the key reported (ButtonChanged) or a move is looked at:
+        // asking 170 keys for their text on every frame is not free.
+        if (!key.dirty) {
             continue;
         }
         key.dirty = false;
-        key.highlight = highlight;
-        key.text = b->text();
-        key.enabled = b->isEnabled();
-        key.marked = b->KeyMarked();
-        key.scale = scale;
+        key.highlight = HighlightOf(key);
         BuildKeyFace(key);
         full = true;
     }
@@ -518,7 +511,18 @@ void CSelectPanelUI::DrawKeyFaces(const QRect& area, const std::vector<int>& key
                 reinterpret_cast<const uint32_t*>(key.face.constScanLine(y - key.faceRect.top())) +
                 (r.left() - key.faceRect.left());
             auto* dst = reinterpret_cast<uint32_t*>(to + y * stride) + r.left();
-            for (int x = 0; x < r.width(); ++x) {
+            // A legend is mostly clear: step over clear pairs of pixels.
+            int x = 0;
+            for (; x + 2 <= r.width(); x += 2) {
+                uint64_t pair;
+                std::memcpy(&pair, src + x, sizeof pair);
+                if (pair == 0) {
+                    continue;
+                }
+                dst[x] = SourceOver(src[x], dst[x]);
+                dst[x + 1] = SourceOver(src[x + 1], dst[x + 1]);
+            }
+            if (x < r.width() && src[x] != 0) {
                 dst[x] = SourceOver(src[x], dst[x]);
             }
         }

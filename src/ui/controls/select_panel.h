@@ -93,12 +93,8 @@ class CSelectPanelUI : public QWidget {
         QPointer<CDeviceKeyButtonUI> button;
         QRect rect;
         bool shown = false;
-        // What the face was drawn from.
-        QString text;
-        bool enabled = true;
-        bool marked = false;
-        int highlight = 0;
-        double scale = 1.0;
+        int highlight = 0;  // what the face was drawn with
+        // The key told of a change (ButtonChanged), or moved.
         bool dirty = true;
         QImage face;     // premultiplied, the part of the key that is not clear
         QRect faceRect;  // where `face` lies on the panel; empty when clear
