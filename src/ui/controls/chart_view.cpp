@@ -78,13 +78,13 @@ bool CChartViewUI::event(QEvent* event) {
 
 QFont CChartViewUI::ChartFont() const {
     auto* w = qobject_cast<Window*>(window());
-    std::optional<FontSpec> spec;
+    std::optional<FontSpec> fontSpec;
     if (font_ >= 0) {
-        spec = w != nullptr ? w->Fonts().Find(font_) : std::nullopt;
-        if (!spec)
-            spec = FontTable::Shared().Find(font_);
+        fontSpec = w != nullptr ? w->Fonts().Find(font_) : std::nullopt;
+        if (!fontSpec)
+            fontSpec = FontTable::Shared().Find(font_);
     }
-    return spec ? MakeFont(*spec, WidgetDpi(this)) : font();
+    return fontSpec ? MakeFont(*fontSpec, WidgetDpi(this)) : font();
 }
 
 void CChartViewUI::DrawName(QPainter& p, const QRect& box, const QString& name, int flags) {
