@@ -22,10 +22,24 @@ _open_macro_page() {
     wait_until 10 drv_visible macro_btn_name_add || fail "macro page not shown"
 }
 
+# Waits for the program's message window, answers it with KEY and waits for
+# it to go (a key sent before the window has the focus would be lost).
+_answer_message() {
+    wait_until 10 drv_visible confirm_btn || fail "no message window"
+    sleep 0.3
+    key "$1"
+    local tries=0
+    while drv_visible confirm_btn; do
+        tries=$((tries + 1))
+        [ "$tries" -gt 50 ] && fail "the message window stays"
+        [ $((tries % 10)) -eq 0 ] && key "$1"
+        sleep 0.2
+    done
+}
+
 _add_macro() {
     click macro_btn_name_add
-    sleep 0.5
-    key Return
+    _answer_message Return
     wait_until 10 _lists_macro_1 ||
         fail "macro.config does not list macro_1"
 }
@@ -76,13 +90,14 @@ PY
 }
 
 case_macro_window_capture_records_only_window_keys() {
+    log_mark
     app_restart QX70_INPUT_CAPTURE=window
+    # Devices that are still arriving rebuild the pages under the clicks.
+    wait_until 30 debug_log_has "软件标示" || fail "the keyboard did not finish connecting"
     _open_macro_page
     _add_macro
-    log_mark
     click macro_btn_starredio
-    sleep 0.5
-    key Return # the notice that only this window is recorded
+    _answer_message Return # the notice that only this window is recorded
     wait_until 5 drv_visible macro_btn_stopredio || fail "stop button not shown"
     _foreign_window
     xdotool search --name xmessage windowfocus --sync %1
