@@ -1,7 +1,9 @@
 #include "app/ui_driver.h"
 
+#include <QAbstractItemView>
 #include <QAbstractSlider>
 #include <QApplication>
+#include <QComboBox>
 #include <QDBusConnection>
 #include <QDBusError>
 #include <QDBusMetaType>
@@ -89,6 +91,15 @@ QJsonValue ValueOf(QWidget* w) {
     return QJsonValue(QJsonValue::Null);
 }
 
+// Rows of a list or choices of a combo; -1 for other controls.
+int RowCountOf(QWidget* w) {
+    if (auto* c = qobject_cast<QComboBox*>(w))
+        return c->count();
+    if (auto* v = qobject_cast<QAbstractItemView*>(w))
+        return v->model() != nullptr ? v->model()->rowCount(v->rootIndex()) : 0;
+    return -1;
+}
+
 // A bound on one Geometries call: a caller's list is not trusted.
 constexpr qsizetype kMaxNames = 4096;
 
@@ -168,6 +179,8 @@ std::optional<QString> UiDriver::StateJson(const QString& name) {
     state[QStringLiteral("checked")] = ui::ControlChecked(w);
     state[QStringLiteral("selected")] = ui::ControlCurrentIndex(w);
     state[QStringLiteral("value")] = ValueOf(w);
+    if (const int rows = RowCountOf(w); rows >= 0)
+        state[QStringLiteral("count")] = rows;
     return QString::fromUtf8(QJsonDocument(state).toJson(QJsonDocument::Compact));
 }
 

@@ -447,6 +447,37 @@ void CVornelKeyboardDevice::ValidateMacroKeys() {
     LoadNameLists();
 }
 
+bool CVornelKeyboardDevice::KeysUseMacro(int index) const {
+    return std::any_of(keyList_.begin(), keyList_.end(), [index](const profile::KeyListEntry& e) {
+        return e.Assignment.IsMacro() && e.Assignment.code1 == index;
+    });
+}
+
+bool CVornelKeyboardDevice::RemoveMacroFromKeys(int index, bool* filesWritten) {
+    std::vector<std::string> others;
+    if (profileBar_ != nullptr) {
+        const std::string current = profile_.GetProfilePath();
+        for (std::string& path : profileBar_->ProfileFilePaths()) {
+            if (!path.empty() && path != current) {
+                others.push_back(std::move(path));
+            }
+        }
+    }
+    const bool written = profile_.RemoveMacroReferences(index, others);
+    if (filesWritten != nullptr) {
+        *filesWritten = written;
+    }
+    if (!written) {
+        platform::DebugOutputF("macro %d: a profile's keys could not be renumbered", index);
+    }
+    std::vector<profile::KeyListEntry> keys = keyList_;
+    if (!profile::CBasicProfiledata::RenumberMacroReferences(keys, index)) {
+        return false;
+    }
+    SetKeyListAll(keys);
+    return true;
+}
+
 std::vector<int> CVornelKeyboardDevice::CollectMacroRefs() {
     const MacroList macros = ReadMacroList(UserDataFolder());
     return device::CollectMacroRefs(maps_, keyList_, static_cast<int>(macros.guids.size()));

@@ -109,6 +109,14 @@ class CVornelKeyboardDevice : public ProfiledDevice<profile::CKeyboardProfiledat
 
     // Name lists (filled by LoadNameLists).
     void SetMacroNames(std::vector<std::string> names) { macroNames_ = std::move(names); }
+    // True when a key of the current profile calls macro `index`.
+    bool KeysUseMacro(int index) const;
+    // Macro `index` left the macro list: the keys of the device's other
+    // profiles follow it on disk, the current keys in memory (and the
+    // profile). True when a current key changed: its table and macros are
+    // then out of date on the device. `filesWritten` is false when another
+    // profile that needed the change could not be written.
+    bool RemoveMacroFromKeys(int index, bool* filesWritten = nullptr);
     const std::vector<std::string>& MacroNames() const { return macroNames_; }
     void SetModeValues(std::vector<int> values) { modeValues_ = std::move(values); }
     const std::vector<int>& ModeValues() const { return modeValues_; }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace device {
 
@@ -20,6 +21,8 @@ class ProfileBarView {
     virtual void SelectTabOption(int type) = 0;
     // The selected profile's identifier; "" when none.
     virtual std::string GetCurrentProfileUUID() const = 0;
+    // The files of every profile in the list, the selected one included.
+    virtual std::vector<std::string> ProfileFilePaths() const = 0;
 };
 
 }  // namespace device

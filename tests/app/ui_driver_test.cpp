@@ -84,6 +84,7 @@ TEST_F(UiDriverTest, ShownHiddenAndMissingControls) {
     EXPECT_EQ(app::UiDriver::StateJson(QStringLiteral("volume"))->contains(R"("value":7)"), true);
     const QString combo = *app::UiDriver::StateJson(QStringLiteral("choice"));
     EXPECT_TRUE(combo.contains(R"("selected":2)")) << combo.toStdString();
+    EXPECT_TRUE(combo.contains(R"("count":3)")) << combo.toStdString();
     EXPECT_TRUE(combo.contains(R"("enabled":false)")) << combo.toStdString();
     EXPECT_EQ(app::UiDriver::ShownText(QStringLiteral("choice")), QStringLiteral("c"));
 

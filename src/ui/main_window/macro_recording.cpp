@@ -106,6 +106,7 @@ CMacroControlUI* MacroRecording::CurrentPage() const {
         return window->ShowTextMessage(QString::fromStdString(id), buttons);
     });
     page->SetAllowedActions(AllowedActionsOf(*device));
+    window_->BindMacroPage(*page);
     if (!page->HasFolder())
         page->SetFolder(device->UserDataFolder());
     return page;

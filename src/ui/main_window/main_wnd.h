@@ -37,6 +37,7 @@ class CBasicProfiledata;
 namespace ui {
 
 class CDeviceOptionUI;
+class CMacroControlUI;
 class CMpDevicePowerUI;
 class SkinBackground;
 class DevicePageAdapter;
@@ -157,6 +158,9 @@ class CMainWnd : public Window, public device::LifecycleWindow, public device::M
     int ShowTextMessage(const QString& textId, int buttons);
     // Macro recording and input capture (owned by the window).
     MacroRecording& Recording() { return *macroRecording_; }
+    // Ties a macro page to the current keyboard's keys and key page: the
+    // name lists follow its changes and a deleted macro's keys are mended.
+    void BindMacroPage(CMacroControlUI& page);
     // Opens the desktop's keyboard (0) or mouse (1) settings; the default
     // starts the desktop's settings program.
     void SetDeviceSettingsOpener(std::function<bool(int which)> open);

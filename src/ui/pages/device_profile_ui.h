@@ -39,6 +39,9 @@ class CDeviceProfileUI : public QWidget,
     bool LoadProfileList() override;
     void SelectTabOption(int type) override;
     std::string GetCurrentProfileUUID() const override { return list_.GetCurrentProfileUUID(); }
+    std::vector<std::string> ProfileFilePaths() const override {
+        return list_.GetProfileFilePaths();
+    }
 
     int GetDeviceType() const { return deviceType_; }
     // device::ProfileBarOps; results as profile::ProfileList gives them.

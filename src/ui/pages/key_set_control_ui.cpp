@@ -209,9 +209,11 @@ void CKeySetControlUI::SetMacroNames(const std::vector<std::string>& names) {
 }
 
 void CKeySetControlUI::AddMacroName(const std::string& name) {
+    const int shown = macro_ != nullptr ? macro_->currentIndex() : -1;
     std::vector<std::string> names = MacroNames();
     names.push_back(name);
     SetMacroNames(names);
+    Select(macro_, shown);
 }
 
 void CKeySetControlUI::RenameMacroItem(int index, const std::string& name) {
@@ -223,8 +225,11 @@ void CKeySetControlUI::RemoveMacroItem(int index) {
     std::vector<std::string> names = MacroNames();
     if (index < 0 || static_cast<size_t>(index) >= names.size())
         return;
+    const int shown = macro_ != nullptr ? macro_->currentIndex() : -1;
     names.erase(names.begin() + index);
     SetMacroNames(names);
+    // The macro shown follows its list entry; the deleted one shows none.
+    Select(macro_, shown == index ? -1 : shown > index ? shown - 1 : shown);
 }
 
 std::vector<std::string> CKeySetControlUI::MacroNames() const {

@@ -491,6 +491,12 @@ void CMacroControlUI::OnButton(const std::string& name) {
         Message("message_text_4", true, &confirmed);
         if (!confirmed)
             return;
+        if (inUse_ && inUse_(index)) {
+            confirmed = false;
+            Message("message_text_2", true, &confirmed);
+            if (!confirmed)
+                return;
+        }
         const pages::MacroOutcome outcome = model_->Delete(fixer_);
         if (outcome.done) {
             FillNames();

@@ -50,8 +50,12 @@ class CMacroControlUI : public QWidget {
         messenger_ = std::move(show);
     }
     void SetNameObserver(MacroNameObserver* observer) { observer_ = observer; }
-    // Fixes the key assignments of every profile after a macro was deleted.
+    // Fixes the key assignments of every profile after a macro was deleted
+    // (called once the macro list no longer holds it).
     void SetReferenceFixer(std::function<void(int)> fixer) { fixer_ = std::move(fixer); }
+    // True when a key of the current profile calls the macro: its delete
+    // asks a second time.
+    void SetUsageQuery(std::function<bool(int)> inUse) { inUse_ = std::move(inUse); }
 
     // A routed notification of the macro page; false when not handled.
     bool Handle(const pages::RouteEvent& event);
@@ -94,6 +98,7 @@ class CMacroControlUI : public QWidget {
     QPointer<Window> owner_;
     MacroNameObserver* observer_ = nullptr;
     std::function<void(int)> fixer_;
+    std::function<bool(int)> inUse_;
     std::function<int(const std::string&, int)> messenger_;
     QPointer<QWidget> menu_;
 };

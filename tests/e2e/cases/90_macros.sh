@@ -149,3 +149,108 @@ ev = json.load(open(sys.argv[1], encoding="utf-8")).get("Events", [])
 assert [(e["Action"], e["Button"]) for e in ev] == [("down", 4), ("up", 4)], ev
 PY
 }
+
+# Records the keys "$1" (xdotool key names) typed into another client, with
+# $2 ms between them, into the new macro, and stops.
+_record_into_other_client() {
+    click macro_btn_starredio
+    wait_until 5 drv_visible macro_btn_stopredio || fail "stop button not shown"
+    _foreign_window
+    xdotool search --name xmessage windowfocus --sync %1
+    # shellcheck disable=SC2086 # one key name per word
+    xdotool key --delay "$2" $1
+    sleep 0.5
+    click macro_btn_stopredio
+    _foreign_window_gone
+    wait_until 5 drv_visible macro_btn_starredio || fail "recording did not stop"
+}
+
+_action_rows() {
+    json_get "$(drv_state macro_action_list)" count
+}
+
+case_macro_120_characters_fill_the_macro_ending_in_a_release() {
+    _open_macro_page
+    _add_macro
+    local letters=(a b c d e f g h i j k l m n o p q r s t u v w x y z) keys="" i
+    for ((i = 0; i < 120; i++)); do keys+="${letters[i % 26]} "; done
+    _record_into_other_client "$keys" 12
+    assert_eq 90 "$(_action_rows)" "rows on the page"
+    local file
+    file=$(_macro_file)
+    python3 - "$file" <<'PY' || fail "120 characters: $(head -c 600 "$file")"
+import json, sys
+ev = json.load(open(sys.argv[1], encoding="utf-8"))["Events"]
+assert len(ev) == 90, len(ev)
+assert ev[-1]["Action"] == "up", ev[-1]
+# Every press has its release: no key stays down on the keyboard.
+held = set()
+for e in ev:
+    (held.add if e["Action"] == "down" else held.discard)(e["Button"])
+assert not held, held
+PY
+}
+
+_key_tab_checked() {
+    [ "$(json_get "$(drv_state key_Op_tab)" checked)" = true ]
+}
+
+# The key page's tab and a key on the picture.
+_key_page_select() {
+    local try
+    for try in 1 2 3; do
+        click key_Op_tab
+        wait_until 3 _key_tab_checked && break
+    done
+    wait_until 5 drv_visible "key_$1" || fail "key_$1 not shown"
+    click "key_$1"
+    wait_until 5 drv_visible keyset_layout || fail "keyset_layout not shown after key_$1"
+}
+
+# Item $2 of combo $1, chosen with the keyboard as a person would.
+_choose() {
+    local i
+    click "$1"
+    sleep 0.4
+    key Escape
+    sleep 0.2
+    key Home
+    for ((i = 0; i < $2; i++)); do key Down; done
+    sleep 0.3
+}
+
+case_macro_assigned_to_a_key_reaches_the_keyboard() {
+    # Its own macro list: macro 0 is the one recorded here.
+    app_stop >/dev/null 2>&1
+    rm -rf "$E2E_USER_DATA/keyboard"
+    log_mark
+    app_start || fail "the program did not start"
+    wait_until 30 debug_log_has "软件标示" || fail "the keyboard did not finish connecting"
+    _open_macro_page
+    _add_macro
+    _record_into_other_client "a b" 200
+    _key_page_select 1
+    _choose keyset_function_combo 9
+    wait_until 5 drv_visible keyset_macro_combo || fail "the macro sub-page did not show"
+    _choose keyset_macro_combo 0
+    _choose keyset_macro_over_combo 0
+    assert_eq macro_1 "$(drv_text keyset_macro_combo)" "the key's macro"
+    log_mark
+    click key_butt_prosave
+    wait_until 10 debug_log_has "key table save: 0" || fail "the save did not succeed"
+    sim_region keyboard keymap | tr ' ' '\n' | paste -d' ' - - - | grep -q '^7[01] 00 ' ||
+        fail "no key of the keyboard calls macro 0"
+    python3 - "$(sim_region keyboard macros)" <<'PY' || fail "macro memory: $(sim_region keyboard macros | head -c 200)"
+import sys
+b = bytes.fromhex(sys.argv[1])
+assert b[:2] == b"\xaa\x55", b[:8].hex()
+count = b[4] | b[5] << 8
+assert count == 1, count
+at = b[16] | b[17] << 8
+events = b[at] | b[at + 1] << 8
+assert events == 4, events
+# Key rows: press and release of a (4) then b (5); bit 7 marks a press.
+rows = [(b[at + 4 + 4 * i + 2], b[at + 4 + 4 * i + 3]) for i in range(4)]
+assert rows == [(0x8A, 4), (0x0A, 4), (0x8A, 5), (0x0A, 5)], rows
+PY
+}
