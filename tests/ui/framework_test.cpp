@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QSystemTrayIcon>
 
 #include "platform/debug_output.h"
@@ -219,6 +220,17 @@ TEST_F(FrameworkTest, ScaleStaysWithinItsRangeAndScalesTheWindow) {
     EXPECT_EQ(w.size(), QSize(300, 200));
     ASSERT_TRUE(w.SetDPI(48));
     EXPECT_EQ(w.Scaled(100), 50);
+
+    // A shown window that left its screen is brought back to its centre; one
+    // on the screen stays where it is.
+    const QRect area = w.screen()->availableGeometry();
+    w.show();
+    w.move(area.topLeft() + QPoint(10, 10));
+    w.KeepOnScreen();
+    EXPECT_EQ(w.pos(), area.topLeft() + QPoint(10, 10));
+    w.move(area.bottomRight() - QPoint(10, 10));
+    w.KeepOnScreen();
+    EXPECT_TRUE(area.contains(w.frameGeometry())) << w.frameGeometry().x();
 }
 
 TEST_F(FrameworkTest, FontsByNumberFollowTheFontTable) {

@@ -133,6 +133,14 @@ void Window::CenterWindow() {
     move(available.center() - QPoint(frame.width() / 2, frame.height() / 2) + frameOffset);
 }
 
+void Window::KeepOnScreen() {
+    QScreen* s = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
+    if (s == nullptr || !isVisible() || isMinimized())
+        return;
+    if (!s->availableGeometry().contains(frameGeometry()))
+        CenterWindow();
+}
+
 int Window::ShowModal() {
     setWindowModality(Qt::ApplicationModal);
     show();

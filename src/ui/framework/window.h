@@ -35,6 +35,9 @@ class Window : public QWidget {
     // at 96 DPI) and runs InitWindow. False when the layout cannot be built.
     bool Create(QWidget* parent, const QString& title, int width, int height);
     void CenterWindow();
+    // Centres the window again when its frame does not lie on its screen's
+    // available area (a window manager that framed it after a size change).
+    void KeepOnScreen();
     // Shows the window and runs a nested loop until Close(result).
     int ShowModal();
     void Close(int result = 0);

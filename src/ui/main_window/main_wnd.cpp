@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QIcon>
 #include <QScreen>
+#include <QTimer>
 
 #include "device/device_classes.h"
 #include "device/keyboard_light_driver.h"
@@ -35,6 +36,8 @@ namespace {
 CMainWnd* g_mainWnd = nullptr;
 
 constexpr const char* kWindowIconFile = "main/logo.png";
+// How long after showing or scaling the window its place is checked.
+constexpr int kRecentreCheckMs = 300;
 
 }  // namespace
 
@@ -457,6 +460,7 @@ void CMainWnd::WakeUp() {
     }
     SetPageHiddenAll(false);
     Send(kWmSysCommand, kScRestore, 0);
+    QTimer::singleShot(kRecentreCheckMs, this, [this] { KeepOnScreen(); });
     // The window comes to the front without staying on top; nothing sleeps
     // on the UI thread.
     raise();
@@ -492,10 +496,13 @@ void CMainWnd::ApplyScale() {
     dpi = CheckedScale(dpi);
     SetDPI(dpi);
     CenterWindow();
-    if (shown)
+    if (shown) {
         show();
-    else
+        // The window manager may frame the new size after this move.
+        QTimer::singleShot(kRecentreCheckMs, this, [this] { KeepOnScreen(); });
+    } else {
         hide();
+    }
 }
 
 void CMainWnd::RegisterChildWindow(QWidget* child) {
