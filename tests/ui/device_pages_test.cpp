@@ -18,12 +18,6 @@ using uitest::WindowWorld;
 
 namespace {
 
-bool StartWithKeyboard(WindowWorld& w) {
-    if (!w.Start() || !w.Devices().Plug(sim::SimUnit::Keyboard))
-        return false;
-    return ProcessUntil([&] { return w.Selected(0); }, 5000);
-}
-
 QStackedWidget* Stack(QWidget* page, const char* name) {
     return qobject_cast<QStackedWidget*>(ui::FindSubControlByName(page, QString::fromLatin1(name)));
 }
@@ -83,7 +77,7 @@ TEST(DevicePages, EveryPageHoldsItsBarPictureAndFeaturePages) {
 
 TEST(DevicePages, FunctionTabsSwitchTheKeyboardPage) {
     WindowWorld w;
-    ASSERT_TRUE(StartWithKeyboard(w));
+    ASSERT_TRUE(w.StartWithKeyboard());
     QWidget* page = w.Window().PageOfRow(0);
     auto* bar = qobject_cast<ui::CDeviceProfileUI*>(
         ui::FindSubControlByName(page, QStringLiteral("DeviceProfileItem")));

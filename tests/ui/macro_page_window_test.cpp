@@ -35,9 +35,7 @@ class MacroPageWindow : public ::testing::Test {
     void SetUp() override {
         oldProgramFolder_ = platform::ProgramFolder();
         platform::SetProgramFolder(std::string(QX70_SOURCE_DIR) + "/resources/");
-        ASSERT_TRUE(world_.Start());
-        ASSERT_TRUE(world_.Devices().Plug(sim::SimUnit::Keyboard));
-        ASSERT_TRUE(ProcessUntil([&] { return world_.Selected(0); }, 5000));
+        ASSERT_TRUE(world_.StartWithKeyboard());
         // The key table can be sent once the keyboard's key maps are read.
         ASSERT_TRUE(ProcessUntil([&] { return keyboard().Maps().keyCount > 0; }, 5000));
         wnd().SetMessageWindow(

@@ -82,12 +82,6 @@ const char* TypeOf(pages::NotifyKind k) {
     }
 }
 
-bool StartWithKeyboard(WindowWorld& w) {
-    if (!w.Start() || !w.Devices().Plug(sim::SimUnit::Keyboard))
-        return false;
-    return ProcessUntil([&] { return w.Selected(0); }, 5000);
-}
-
 }  // namespace
 
 TEST(MainWndDispatch, EveryNotificationButTimerWritesItsTypeAndSender) {
@@ -108,7 +102,7 @@ TEST(MainWndDispatch, EveryNotificationButTimerWritesItsTypeAndSender) {
 
 TEST(MainWndDispatch, EveryPageRouteReachesItsPage) {
     WindowWorld w;
-    ASSERT_TRUE(StartWithKeyboard(w));
+    ASSERT_TRUE(w.StartWithKeyboard());
     ui::CMainWnd& wnd = w.Window();
     Hooks hooks(wnd);
     using K = pages::NotifyKind;
@@ -224,7 +218,7 @@ TEST(MainWndDispatch, CloseButtonHidesToTheTrayAndTheTrayClickRestores) {
 
 TEST(MainWndDispatch, DefaultButtonAsksAndRestoresOnlyOnConfirmation) {
     WindowWorld w;
-    ASSERT_TRUE(StartWithKeyboard(w));
+    ASSERT_TRUE(w.StartWithKeyboard());
     ui::CMainWnd& wnd = w.Window();
     auto* keyboard = static_cast<device::CVornelKeyboardDevice*>(wnd.DeviceOfRow(0));
     profile::KeyboardSystemStages changed = keyboard->GetSystemStagesCopy();
@@ -280,7 +274,7 @@ TEST(MainWndDispatch, DefaultButtonAsksAndRestoresOnlyOnConfirmation) {
 
 TEST(MainWndDispatch, KeyboardSystemSettingsAreStoredWithinTheirRanges) {
     WindowWorld w;
-    ASSERT_TRUE(StartWithKeyboard(w));
+    ASSERT_TRUE(w.StartWithKeyboard());
     ui::CMainWnd& wnd = w.Window();
     auto* keyboard = static_cast<device::CVornelKeyboardDevice*>(wnd.DeviceOfRow(0));
     QWidget* page = wnd.PageOfRow(0);

@@ -44,9 +44,7 @@ class ProfileBarWindow : public ::testing::Test {
         // New profiles are made from the real default data.
         oldProgramFolder_ = platform::ProgramFolder();
         platform::SetProgramFolder(std::string(QX70_SOURCE_DIR) + "/resources/");
-        ASSERT_TRUE(world_.Start());
-        ASSERT_TRUE(world_.Devices().Plug(sim::SimUnit::Keyboard));
-        ASSERT_TRUE(ProcessUntil([&] { return world_.Selected(0); }, 5000));
+        ASSERT_TRUE(world_.StartWithKeyboard());
         wnd().SetMessageWindow(
             [this](QWidget*, const QString&, const QString& text, int, bool isId, int buttons) {
                 messages.push_back((isId ? "id " : "text ") + text.toStdString());

@@ -46,6 +46,12 @@ bool WindowWorld::Start() {
     return ProcessUntil([this] { return window_->Initialised() && window_->isVisible(); }, 5000);
 }
 
+bool WindowWorld::StartWithKeyboard() {
+    if (!Start() || !devices_->Plug(sim::SimUnit::Keyboard))
+        return false;
+    return ProcessUntil([this] { return Selected(0); }, 5000);
+}
+
 bool WindowWorld::StartInTray() {
     window_ = std::make_unique<ui::CMainWnd>();
     if (!window_->Create(nullptr, QStringLiteral("test"), 1000, 640))

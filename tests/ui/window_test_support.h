@@ -24,6 +24,8 @@ class WindowWorld {
 
     // Creates the window and waits for its start and first discovery pass.
     bool Start();
+    // Start, then the simulated keyboard plugged and selected.
+    bool StartWithKeyboard();
     // As the program does with --minimized: the window is never shown.
     bool StartInTray();
     ui::CMainWnd& Window() { return *window_; }
