@@ -168,6 +168,10 @@ std::optional<QString> UiDriver::StateJson(const QString& name) {
     state[QStringLiteral("checked")] = ui::ControlChecked(w);
     state[QStringLiteral("selected")] = ui::ControlCurrentIndex(w);
     state[QStringLiteral("value")] = ValueOf(w);
+    // A key of a device picture: whether it shows the mark of a changed
+    // assignment.
+    if (const auto* key = qobject_cast<const ui::CDeviceKeyButtonUI*>(w))
+        state[QStringLiteral("marked")] = key->KeyMarked();
     return QString::fromUtf8(QJsonDocument(state).toJson(QJsonDocument::Compact));
 }
 
