@@ -7,8 +7,8 @@ key_page_select() {
     wait_until 30 drv_visible key_Op_tab || fail "key_Op_tab not shown"
     # Devices arriving just after the start move the tab row: a person
     # whose click missed clicks again.
-    local try
-    for try in 1 2 3; do
+    local _
+    for _ in 1 2 3; do
         click key_Op_tab
         wait_until 3 _key_tab_checked && break
     done
@@ -122,8 +122,8 @@ _key_page_entry_checked() {
 # Selects the device bar's first entry, clicking again when a click came
 # before the entry took clicks.
 key_page_pick_first_entry() {
-    local try
-    for try in 1 2 3 4 5; do
+    local _
+    for _ in 1 2 3 4 5; do
         click device_select
         wait_until 3 _key_page_entry_checked && return 0
     done
