@@ -14,6 +14,8 @@ namespace app {
 namespace {
 
 constexpr uint32_t kUsbReportMicros = 1000;
+// A fault further away than this is a caller's mistake, not a test.
+constexpr int kMaxFaultSkip = 1000;
 
 bool UnitOf(const QString& name, sim::SimUnit& unit) {
     return sim::SimUnitNamed(name.trimmed().toStdString(), unit);
@@ -146,6 +148,20 @@ void SimulatorControl::SetRelease(const QString& unit, ushort release) {
 void SimulatorControl::SetBattery(const QString& device, uchar level, bool charging) {
     if (!devices_->SetBattery(Name(device), level, charging))
         Refuse(QStringLiteral("no battery level %1 on '%2'").arg(level).arg(device.left(64)));
+}
+
+bool SimulatorControl::UnplugAtCommand(const QString& unit, uchar command, int skip) {
+    sim::SimUnit u{};
+    if (!UnitOf(unit, u)) {
+        Refuse(QStringLiteral("no unit '%1'").arg(unit.left(64)));
+        return false;
+    }
+    if (skip < 0 || skip > kMaxFaultSkip) {
+        Refuse(QStringLiteral("skip %1 is not within 0 to %2").arg(skip).arg(kMaxFaultSkip));
+        return false;
+    }
+    devices_->UnplugAtCommand(u, command, skip);
+    return true;
 }
 
 void SimulatorControl::Refuse(const QString& what) {

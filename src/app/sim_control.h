@@ -16,6 +16,12 @@
 //   FrameCount(s device) -> t                complete LED frames received (keyboard)
 //   SetRelease(s unit, q release)            firmware release from the next plug on
 //   SetBattery(s device, y level, b charging)
+//   UnplugAtCommand(s unit, y command, i skip) -> b
+//                                            the unit is pulled out, unanswered,
+//                                            at its next request with that
+//                                            command byte after `skip` (0 to
+//                                            1000) further ones: the cable
+//                                            comes out during that transfer
 #pragma once
 
 #include <QByteArray>
@@ -69,6 +75,7 @@ class SimulatorControl : public QObject, protected QDBusContext {
     Q_SCRIPTABLE qulonglong FrameCount(const QString& device);
     Q_SCRIPTABLE void SetRelease(const QString& unit, ushort release);
     Q_SCRIPTABLE void SetBattery(const QString& device, uchar level, bool charging);
+    Q_SCRIPTABLE bool UnplugAtCommand(const QString& unit, uchar command, int skip);
 
   private:
     void Refuse(const QString& what);

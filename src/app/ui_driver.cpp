@@ -181,6 +181,10 @@ std::optional<QString> UiDriver::StateJson(const QString& name) {
     state[QStringLiteral("value")] = ValueOf(w);
     if (const int rows = RowCountOf(w); rows >= 0)
         state[QStringLiteral("count")] = rows;
+    // A key of a device picture: whether it shows the mark of a changed
+    // assignment.
+    if (const auto* key = qobject_cast<const ui::CDeviceKeyButtonUI*>(w))
+        state[QStringLiteral("marked")] = key->KeyMarked();
     return QString::fromUtf8(QJsonDocument(state).toJson(QJsonDocument::Compact));
 }
 

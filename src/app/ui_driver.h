@@ -6,8 +6,10 @@
 //   Geometries(as names) -> a(siiii)  the same for each name that shows, in
 //                             one call (a picture has hundreds of controls)
 //   Text(s name) -> s         the control's shown text
-//   State(s name) -> s        {"visible","enabled","checked","selected","value"}
-//                             and "count" (rows or choices) for lists and combos
+//   State(s name) -> s        {"visible","enabled","checked","selected","value"},
+//                             "count" (rows or choices) for lists and combos,
+//                             and "marked" for a key of a device picture (the
+//                             mark of a changed assignment shows)
 // Names are compared without case. Geometry finds the first visible control
 // of that name in any shown window (the active window first); Text and State
 // fall back to a hidden one. A light its select panel paints counts as a

@@ -45,9 +45,10 @@ bool ChecksumMatches(const std::vector<uint8_t>& request, size_t skip) {
 
 // ---------------------------------------------------------------- faults
 
-void FaultPlan::Inject(Fault fault, int skip) {
+void FaultPlan::Inject(Fault fault, int skip, int command) {
     std::lock_guard<std::mutex> lock(mutex_);
-    entries_.push_back(Entry{fault, std::max(skip, 0)});
+    entries_.push_back(
+        Entry{fault, std::max(skip, 0), command >= 0 && command <= 0xFF ? command : kAnyCommand});
 }
 
 void FaultPlan::Clear() {
@@ -60,9 +61,12 @@ size_t FaultPlan::Pending() const {
     return entries_.size();
 }
 
-bool FaultPlan::Next(Fault& fault) {
+bool FaultPlan::Next(Fault& fault, uint8_t command) {
     std::lock_guard<std::mutex> lock(mutex_);
     if (entries_.empty()) {
+        return false;
+    }
+    if (entries_.front().command != kAnyCommand && entries_.front().command != command) {
         return false;
     }
     if (entries_.front().skip > 0) {
@@ -129,7 +133,7 @@ void CommandInterface::CountChecksumError() {
     ++checksumErrors_;
 }
 
-CommandInterface::Plan CommandInterface::TakeFault() {
+CommandInterface::Plan CommandInterface::TakeFault(uint8_t command) {
     Plan plan;
     std::function<void()> hook;
     {
@@ -137,7 +141,7 @@ CommandInterface::Plan CommandInterface::TakeFault() {
         ++requests_;
     }
     Fault fault;
-    if (!faults_.Next(fault)) {
+    if (!faults_.Next(fault, command)) {
         return plan;
     }
     switch (fault) {
@@ -244,7 +248,7 @@ void UsbInterface::OnOutputReport(const std::vector<uint8_t>& report, InputSink&
         return;
     }
     const std::vector<uint8_t> request = Padded(report);
-    const Plan plan = TakeFault();
+    const Plan plan = TakeFault(request[3]);
     if (!plan.answer) {
         return;
     }
@@ -344,7 +348,7 @@ void ReceiverInterface::OnOutputReport(const std::vector<uint8_t>& report, Input
         return;  // the receiver has no other output report
     }
     std::vector<uint8_t> request = Padded(report);
-    const Plan plan = TakeFault();
+    const Plan plan = TakeFault(request[3]);
     if (!plan.answer) {
         return;
     }

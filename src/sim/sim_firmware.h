@@ -29,17 +29,22 @@ enum class Fault {
 // Faults waiting for coming requests, in order. Thread-safe.
 class FaultPlan {
   public:
-    // The fault hits the request after `skip` further requests.
-    void Inject(Fault fault, int skip = 0);
+    static constexpr int kAnyCommand = -1;
+    // The fault hits the request after `skip` further requests. With a
+    // command (0 to 255) only requests of that command count and are hit,
+    // and the others pass: a device streaming LED frames still meets the
+    // fault in the transfer it is meant for.
+    void Inject(Fault fault, int skip = 0, int command = kAnyCommand);
     void Clear();
     size_t Pending() const;
-    // The fault for this request, if any.
-    bool Next(Fault& fault);
+    // The fault for this request (command byte `command`), if any.
+    bool Next(Fault& fault, uint8_t command);
 
   private:
     struct Entry {
         Fault fault;
         int skip;
+        int command;
     };
     mutable std::mutex mutex_;
     std::deque<Entry> entries_;
@@ -73,7 +78,7 @@ class CommandInterface : public SimFirmware {
         uint8_t forcedStatus = 0;  // 0: none
         bool unreachable = false;
     };
-    Plan TakeFault();
+    Plan TakeFault(uint8_t command);
     void SendAnswer(InputSink& sink, const std::vector<uint8_t>& answer, bool staleFirst);
     void CountChecksumError();
 

@@ -186,6 +186,10 @@ void SimulatedDevices::UnplugDuringTransfer(SimUnit unit, int skip) {
     InterfacePtr(unit)->Faults().Inject(Fault::Unplug, skip);
 }
 
+void SimulatedDevices::UnplugAtCommand(SimUnit unit, uint8_t command, int skip) {
+    InterfacePtr(unit)->Faults().Inject(Fault::Unplug, skip, command);
+}
+
 DeviceModel* SimulatedDevices::ModelNamed(const std::string& device) {
     const std::string n = Lower(device);
     if (n == "keyboard") {

@@ -47,6 +47,9 @@ class SimulatedDevices {
     // further requests have been answered; then the unit is pulled out
     // without answering.
     void UnplugDuringTransfer(SimUnit unit, int skip = 0);
+    // The same counting only requests with that command byte: the others
+    // (the LED stream, status polls) go on being answered.
+    void UnplugAtCommand(SimUnit unit, uint8_t command, int skip = 0);
 
     // Probes for tests and scripts. A device is named "keyboard", "mouse",
     // "mousepad" or "headset" (without case); null for any other name.

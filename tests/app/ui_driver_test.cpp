@@ -129,6 +129,28 @@ TEST_F(UiDriverTest, PaintedLightIsWhereThePanelPaintsIt) {
     EXPECT_FALSE(app::UiDriver::ScreenRect(QStringLiteral("light_7")).has_value());
 }
 
+TEST_F(UiDriverTest, KeyOfAPictureTellsItsMark) {
+    auto* panel = Add<ui::CSelectPanelUI>("panel", {50, 40, 300, 200});
+    auto* key = Add<ui::CDeviceKeyButtonUI>("key_4", {30, 60, 30, 30}, panel);
+    key->SetAttribute(QStringLiteral("keysetimage"), QStringLiteral("image/keyboard/mark.png"));
+    auto* plain = Add<ui::CDeviceKeyButtonUI>("key_5", {70, 60, 30, 30}, panel);
+    Show();
+    auto state = [](const char* name) {
+        return app::UiDriver::StateJson(QString::fromLatin1(name)).value_or(QString());
+    };
+    EXPECT_TRUE(state("key_4").contains(R"("marked":false)")) << state("key_4").toStdString();
+    key->SetKeysetImageHidden(false);
+    EXPECT_TRUE(state("KEY_4").contains(R"("marked":true)")) << state("key_4").toStdString();
+    // A key without a mark image never shows one.
+    plain->SetKeysetImageHidden(false);
+    EXPECT_TRUE(state("key_5").contains(R"("marked":false)")) << state("key_5").toStdString();
+    key->SetKeysetImageHidden(true);
+    EXPECT_TRUE(state("key_4").contains(R"("marked":false)"));
+    // Other controls have no mark to tell.
+    Add<QPushButton>("OkButton", {10, 250, 80, 30});
+    EXPECT_FALSE(state("okbutton").contains(QStringLiteral("marked")));
+}
+
 TEST_F(UiDriverTest, BusAnswersRectanglesAndErrors) {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())

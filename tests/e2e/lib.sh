@@ -14,8 +14,10 @@
 #   drv_visible NAME         succeeds when a visible control NAME exists
 #   drv_text NAME            its shown text (a hidden one's when none shows)
 #   drv_state NAME           JSON: {"checked":b,"enabled":b,"selected":i,
-#                            "value":i|null,"visible":b} and "count":i for
-#                            lists and combos; fails when missing
+#                            "value":i|null,"visible":b}, "count":i for lists
+#                            and combos, and "marked":b for a key of a device
+#                            picture (it shows the mark of a changed
+#                            assignment); fails when missing
 #   json_get JSON KEY        the value of KEY in a flat JSON object
 # Input (real X events through xdotool):
 #   click NAME [BUTTON]      moves the pointer to NAME's centre and clicks

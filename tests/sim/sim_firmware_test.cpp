@@ -155,6 +155,34 @@ TEST_F(FirmwareTest, EventsAndStaleFault) {
     EXPECT_EQ(two[1][3], 0x1B);
 }
 
+TEST_F(FirmwareTest, FaultBoundToACommandWaitsForIt) {
+    // The pull fires on the second key table write; LED frames and reads
+    // before and between go on being answered.
+    int pulled = 0;
+    wired_.SetUnplugHook([&pulled] { ++pulled; });
+    wired_.Faults().Inject(sim::Fault::Unplug, 1, 0x09);
+    const std::vector<uint8_t> keys{0x30, 0xE2, 0x00};
+    Ask(wired_, sink_, Req(0x12, 3, 0, {1, 2, 3}));
+    Ask(wired_, sink_, Req(0x03, 10, 0));
+    Ask(wired_, sink_, Req(0x09, 3, 0, keys));
+    Ask(wired_, sink_, Req(0x12, 3, 0, {1, 2, 3}));
+    EXPECT_EQ(pulled, 0);
+    const std::vector<uint8_t> before = keyboard_->Region(sim::kRegionKeyMap);
+    wired_.OnOutputReport(Req(0x09, 3, 3, keys), sink_);
+    EXPECT_TRUE(sink_.Take().empty()) << "the pulled request is not answered";
+    EXPECT_EQ(pulled, 1);
+    EXPECT_EQ(keyboard_->Region(sim::kRegionKeyMap), before) << "nor carried out";
+    EXPECT_EQ(wired_.Faults().Pending(), 0u);
+    Ask(wired_, sink_, Req(0x09, 3, 3, keys));
+    EXPECT_EQ(pulled, 1) << "a fault fires once";
+
+    // Any command: the very next request.
+    wired_.Faults().Inject(sim::Fault::NoAnswer);
+    wired_.OnOutputReport(Req(0x12, 3, 0, {1, 2, 3}), sink_);
+    EXPECT_TRUE(sink_.Take().empty());
+    wired_.SetUnplugHook(nullptr);
+}
+
 TEST(BatteryModel, MovesWithTime) {
     sim::BatteryModel b;
     b.Set(17, sim::BatteryModel::kOnBattery);
