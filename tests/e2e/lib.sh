@@ -37,6 +37,10 @@
 #   log_mark                 remembers the end of the program's stderr log
 #   debug_log_has TEXT       succeeds when TEXT (fixed string) is in the log
 #                            after the last log_mark (the whole log without)
+# Pages:
+#   key_page_select N        opens the keyboard's key page and selects key_N
+#   key_page_choose COMBO I  chooses item I of COMBO with the keyboard
+#   key_tab_checked          succeeds when the key page's tab is marked
 # Pictures (ImageMagick):
 #   screenshot FILE          the whole screen to FILE (png)
 #   pixel FILE X Y           prints the colour there as "R G B" (0-255)
@@ -242,6 +246,40 @@ debug_log_has() {
     local mark=0
     [ -f "$E2E_STATE/logmark" ] && mark=$(cat "$E2E_STATE/logmark")
     tail -c +"$((mark + 1))" "$E2E_LOG" 2>/dev/null | grep -qF -- "$1"
+}
+
+# ------------------------------------------------------------------ pages
+
+# Opens the key page of the keyboard and selects key button $1.
+key_page_select() {
+    wait_until 30 drv_visible key_Op_tab || fail "key_Op_tab not shown"
+    # Devices arriving just after the start move the tab row: a person
+    # whose click missed clicks again.
+    local _
+    for _ in 1 2 3; do
+        click key_Op_tab
+        wait_until 3 key_tab_checked && break
+    done
+    wait_until 5 drv_visible "key_$1" || fail "key_$1 not shown"
+    click "key_$1"
+    wait_until 5 drv_visible keyset_layout || fail "keyset_layout not shown after key_$1"
+}
+
+# Chooses item $2 of combo $1 with the keyboard: a click gives it the focus
+# (and opens its list, which Escape closes), then the arrow keys step.
+key_page_choose() {
+    local i
+    click "$1"
+    sleep 0.4
+    key Escape
+    sleep 0.2
+    key Home
+    for ((i = 0; i < $2; i++)); do key Down; done
+    sleep 0.3
+}
+
+key_tab_checked() {
+    [ "$(json_get "$(drv_state key_Op_tab)" checked)" = true ]
 }
 
 # ------------------------------------------------------------------ pictures

@@ -2,38 +2,6 @@
 # The key assignment page as a person uses it: pick a key on the picture,
 # give it a function, capture a key, and write the table to the keyboard.
 
-# Opens the key page of the keyboard and selects key button $1.
-key_page_select() {
-    wait_until 30 drv_visible key_Op_tab || fail "key_Op_tab not shown"
-    # Devices arriving just after the start move the tab row: a person
-    # whose click missed clicks again.
-    local _
-    for _ in 1 2 3; do
-        click key_Op_tab
-        wait_until 3 _key_tab_checked && break
-    done
-    wait_until 5 drv_visible "key_$1" || fail "key_$1 not shown"
-    click "key_$1"
-    wait_until 5 drv_visible keyset_layout || fail "keyset_layout not shown after key_$1"
-}
-
-# Chooses item $2 of combo $1 with the keyboard: a click gives it the focus
-# (and opens its list, which Escape closes), then the arrow keys step.
-key_page_choose() {
-    local i
-    click "$1"
-    sleep 0.4
-    key Escape
-    sleep 0.2
-    key Home
-    for ((i = 0; i < $2; i++)); do key Down; done
-    sleep 0.3
-}
-
-_key_tab_checked() {
-    [ "$(json_get "$(drv_state key_Op_tab)" checked)" = true ]
-}
-
 key_page_selected() {
     json_get "$(drv_state "$1")" selected
 }

@@ -191,34 +191,6 @@ assert not held, held
 PY
 }
 
-_key_tab_checked() {
-    [ "$(json_get "$(drv_state key_Op_tab)" checked)" = true ]
-}
-
-# The key page's tab and a key on the picture.
-_key_page_select() {
-    local try
-    for try in 1 2 3; do
-        click key_Op_tab
-        wait_until 3 _key_tab_checked && break
-    done
-    wait_until 5 drv_visible "key_$1" || fail "key_$1 not shown"
-    click "key_$1"
-    wait_until 5 drv_visible keyset_layout || fail "keyset_layout not shown after key_$1"
-}
-
-# Item $2 of combo $1, chosen with the keyboard as a person would.
-_choose() {
-    local i
-    click "$1"
-    sleep 0.4
-    key Escape
-    sleep 0.2
-    key Home
-    for ((i = 0; i < $2; i++)); do key Down; done
-    sleep 0.3
-}
-
 case_macro_assigned_to_a_key_reaches_the_keyboard() {
     # Its own macro list: macro 0 is the one recorded here.
     app_stop >/dev/null 2>&1
@@ -229,11 +201,11 @@ case_macro_assigned_to_a_key_reaches_the_keyboard() {
     _open_macro_page
     _add_macro
     _record_into_other_client "a b" 200
-    _key_page_select 1
-    _choose keyset_function_combo 9
+    key_page_select 1
+    key_page_choose keyset_function_combo 9
     wait_until 5 drv_visible keyset_macro_combo || fail "the macro sub-page did not show"
-    _choose keyset_macro_combo 0
-    _choose keyset_macro_over_combo 0
+    key_page_choose keyset_macro_combo 0
+    key_page_choose keyset_macro_over_combo 0
     assert_eq macro_1 "$(drv_text keyset_macro_combo)" "the key's macro"
     log_mark
     click key_butt_prosave
