@@ -14,6 +14,7 @@
 #include <array>
 #include <vector>
 
+#include "platform/debug_output.h"
 #include "ui/controls/audio_record.h"
 #include "ui/controls/chart_view.h"
 #include "ui/controls/circle_progress.h"
@@ -323,6 +324,54 @@ TEST_F(PictureButtonTest, CursorAttribute) {
             << name;
         EXPECT_EQ(shape, expected) << name;
     }
+}
+
+// The skin names cursors as text, where QWidget's own "cursor" property wants
+// a QCursor: the loader hands the text to the control.
+TEST_F(PictureButtonTest, CursorFromTheLayout) {
+    const std::string body = R"(
+<item><widget class="CHandImgSelectButtonUI" name="pan_hand">
+  <property name="cursor" stdset="0"><string>hand</string></property>
+  <property name="handimage" stdset="0"><string>pic/small.png</string></property>
+</widget></item>
+<item><widget class="QWidget" name="holder"><layout class="QVBoxLayout" name="holder_box">
+  <item><widget class="CHandImgSelectButtonUI" name="pan_sizewe">
+    <property name="cursor"><string>SizeWE</string></property></widget></item>
+  <item><widget class="CHandImgSelectButtonUI" name="pan_nesw">
+    <property name="cursor"><string>sizenesw</string></property></widget></item>
+</layout></widget></item>
+<item><widget class="CHandImgSelectButtonUI" name="pan_bogus">
+  <property name="cursor"><string>bogus</string></property></widget></item>
+<item><widget class="CHandImgSelectButtonUI" name="pan_qt">
+  <property name="cursor"><cursorShape>CrossCursor</cursorShape></property></widget></item>
+<item><widget class="QPushButton" name="plain">
+  <property name="cursor"><string>hand</string></property></widget></item>
+)";
+    uitest::ScopedSkin skin({{"pic/small.png", Png(50, 50, Qt::blue)},
+                             {"XML/Parts/pan.ui", uitest::UiDocument("pan_root", body)}});
+    platform::DebugCapture capture;
+    QWidget host;
+    LayoutLoader loader;
+    QWidget* root = loader.Build(QStringLiteral("XML\\Parts\\pan.xml"), &host);
+    ASSERT_NE(root, nullptr);
+    const auto shape = [&](const char* name) {
+        QWidget* w = FindSubControlByName(root, QString::fromLatin1(name));
+        return w != nullptr ? w->cursor().shape() : Qt::BitmapCursor;
+    };
+    EXPECT_EQ(shape("pan_hand"), Qt::PointingHandCursor);
+    EXPECT_EQ(shape("pan_sizewe"), Qt::SizeHorCursor);
+    EXPECT_EQ(shape("pan_nesw"), Qt::SizeBDiagCursor);
+    // An unknown name is reported once and leaves the arrow.
+    EXPECT_EQ(shape("pan_bogus"), Qt::ArrowCursor);
+    EXPECT_EQ(capture.Count("cursor bogus not known"), 1u);
+    // Qt's own form still works, and a Qt button ignores the text.
+    EXPECT_EQ(shape("pan_qt"), Qt::CrossCursor);
+    EXPECT_EQ(shape("plain"), Qt::ArrowCursor);
+    // The attributes after the cursor are still applied.
+    auto* hand = qobject_cast<CHandImgSelectButtonUI*>(
+        FindSubControlByName(root, QStringLiteral("pan_hand")));
+    ASSERT_NE(hand, nullptr);
+    EXPECT_EQ(hand->HandImage(), QStringLiteral("pic/small.png"));
 }
 
 TEST_F(PictureButtonTest, HandButtonDrawsAnyPathAndHasItsDeleteArea) {
