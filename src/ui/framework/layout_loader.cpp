@@ -83,7 +83,8 @@ void LayoutLoader::DeliverShadowedAttributes(const QByteArray& layout) {
     // name used twice in one layout means its first control.
     QHash<QString, QWidget*> controls;
     for (const QPointer<QWidget>& w : created_) {
-        if (w && w->property(kCustomControlProperty).toBool() && !controls.contains(w->objectName()))
+        if (w && w->property(kCustomControlProperty).toBool() &&
+            !controls.contains(w->objectName()))
             controls.insert(w->objectName(), w);
     }
     if (controls.isEmpty())
@@ -123,7 +124,8 @@ void LayoutLoader::DeliverShadowedAttributes(const QByteArray& layout) {
             continue;
         }
         const bool widget = xml.name() == u"widget";
-        open.append({widget, widget ? controls.value(xml.attributes().value(QLatin1String("name")).toString())
+        open.append({widget, widget ? controls.value(
+                                          xml.attributes().value(QLatin1String("name")).toString())
                                     : nullptr});
     }
     for (const Pending& p : pending) {
