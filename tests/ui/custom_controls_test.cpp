@@ -232,17 +232,70 @@ TEST_F(ControlsTest, RecordingPulseGoesDownToEightyAndBack) {
     EXPECT_EQ(button.NormalImage(), QStringLiteral("res='macro/rec.png' fade='215'"));
 }
 
-TEST_F(ControlsTest, RecordingPulseRunsOnlyWhilePulsing) {
-    CRedioMacroButtonUI button;
-    button.setProperty("redioimage", QStringLiteral("macro/rec.png"));
+// The button keeps one picture per fade; each must be what the image string
+// of that fade draws, also after a resize.
+TEST_F(ControlsTest, RecordingPulseFramesMatchTheirImageStrings) {
+    uitest::ScopedSkin skin({{"macro/rec.png", Png(40, 20, QColor(200, 30, 0))}});
+    QWidget page;
+    auto* button = new CRedioMacroButtonUI(&page);
+    button->setGeometry(0, 0, 60, 30);
+    button->setProperty("redioimage", QStringLiteral("macro/rec.png"));
+    auto* plain = new CImageButtonUI(&page);
+    plain->setGeometry(0, 50, 60, 30);
+    page.show();
+    for (int i = 0; i < 24; ++i) {
+        if (i == 12) {
+            button->resize(90, 44);
+            plain->resize(90, 44);
+        }
+        button->PulseStep();
+        plain->SetNormalImage(button->NormalImage());
+        ASSERT_EQ(Grab(button), Grab(plain)) << "fade " << button->Fade();
+    }
+    // A text on the button is drawn over the pulse as over any image.
+    button->setText(QStringLiteral("Rec"));
+    plain->setText(QStringLiteral("Rec"));
+    EXPECT_EQ(Grab(button), Grab(plain));
+    // A picture that cannot be loaded draws nothing at any fade.
+    button->setText(QString());
+    plain->setText(QString());
+    button->setProperty("redioimage", QStringLiteral("macro/none.png"));
+    for (int i = 0; i < 3; ++i) {
+        button->PulseStep();
+        plain->SetNormalImage(button->NormalImage());
+        ASSERT_EQ(Grab(button), Grab(plain)) << "fade " << button->Fade();
+    }
+}
+
+TEST_F(ControlsTest, RecordingPulseRunsOnlyWhilePulsingAndShown) {
+    QWidget page;
+    auto* button = new CRedioMacroButtonUI(&page);
+    button->setProperty("redioimage", QStringLiteral("macro/rec.png"));
+    page.show();
     uitest::ProcessUntil([] { return false; }, 150);
-    EXPECT_EQ(button.Fade(), 255);
-    button.SetPulsing(true);
-    ASSERT_TRUE(uitest::ProcessUntil([&] { return button.Fade() <= 195; }, 3000));
-    button.SetPulsing(false);
-    const int stopped = button.Fade();
+    EXPECT_EQ(button->Fade(), 255);
+    button->SetPulsing(true);
+    ASSERT_TRUE(uitest::ProcessUntil([&] { return button->Fade() <= 195; }, 3000));
+    button->SetPulsing(false);
+    const int stopped = button->Fade();
     uitest::ProcessUntil([] { return false; }, 200);
-    EXPECT_EQ(button.Fade(), stopped);
+    EXPECT_EQ(button->Fade(), stopped);
+
+    // A hidden page rests the pulse; shown again, it goes on from there.
+    button->SetPulsing(true);
+    page.hide();
+    EXPECT_FALSE(button->PulseTimerActive());
+    const int hidden = button->Fade();
+    uitest::ProcessUntil([] { return false; }, 200);
+    EXPECT_EQ(button->Fade(), hidden);
+    page.show();
+    EXPECT_TRUE(button->PulseTimerActive());
+    ASSERT_TRUE(uitest::ProcessUntil([&] { return button->Fade() != hidden; }, 3000));
+    // Stopped while hidden, it stays stopped when shown.
+    page.hide();
+    button->SetPulsing(false);
+    page.show();
+    EXPECT_FALSE(button->PulseTimerActive());
 }
 
 // ---------------------------------------------------------------- picture buttons

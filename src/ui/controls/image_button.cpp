@@ -37,10 +37,15 @@ bool CImageButtonUI::SetAttribute(const QString& name, const QString& value) {
 }
 
 void CImageButtonUI::SetNormalImage(const QString& image) {
-    if (image != normalImage_) {
-        normalImage_ = image;
+    if (StoreNormalImage(image))
         update();
-    }
+}
+
+bool CImageButtonUI::StoreNormalImage(const QString& image) {
+    if (image == normalImage_)
+        return false;
+    normalImage_ = image;
+    return true;
 }
 
 const QString& CImageButtonUI::StatusImage() const {

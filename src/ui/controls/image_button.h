@@ -39,6 +39,9 @@ class CImageButtonUI : public QPushButton {
     // Sends a notification through the button's window, the button as sender.
     void Notify(const char* type, uintptr_t wParam = 0, intptr_t lParam = 0);
     void SetHot(bool hot);
+    // Stores the normal image without scheduling a repaint; true when it
+    // changed. For a caller that repaints at once itself.
+    bool StoreNormalImage(const QString& image);
 
   private:
     QString normalImage_;
