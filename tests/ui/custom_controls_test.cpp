@@ -14,6 +14,7 @@
 #include <array>
 #include <vector>
 
+#include "platform/debug_output.h"
 #include "ui/controls/audio_record.h"
 #include "ui/controls/chart_view.h"
 #include "ui/controls/circle_progress.h"
@@ -231,17 +232,70 @@ TEST_F(ControlsTest, RecordingPulseGoesDownToEightyAndBack) {
     EXPECT_EQ(button.NormalImage(), QStringLiteral("res='macro/rec.png' fade='215'"));
 }
 
-TEST_F(ControlsTest, RecordingPulseRunsOnlyWhilePulsing) {
-    CRedioMacroButtonUI button;
-    button.setProperty("redioimage", QStringLiteral("macro/rec.png"));
+// The button keeps one picture per fade; each must be what the image string
+// of that fade draws, also after a resize.
+TEST_F(ControlsTest, RecordingPulseFramesMatchTheirImageStrings) {
+    uitest::ScopedSkin skin({{"macro/rec.png", Png(40, 20, QColor(200, 30, 0))}});
+    QWidget page;
+    auto* button = new CRedioMacroButtonUI(&page);
+    button->setGeometry(0, 0, 60, 30);
+    button->setProperty("redioimage", QStringLiteral("macro/rec.png"));
+    auto* plain = new CImageButtonUI(&page);
+    plain->setGeometry(0, 50, 60, 30);
+    page.show();
+    for (int i = 0; i < 24; ++i) {
+        if (i == 12) {
+            button->resize(90, 44);
+            plain->resize(90, 44);
+        }
+        button->PulseStep();
+        plain->SetNormalImage(button->NormalImage());
+        ASSERT_EQ(Grab(button), Grab(plain)) << "fade " << button->Fade();
+    }
+    // A text on the button is drawn over the pulse as over any image.
+    button->setText(QStringLiteral("Rec"));
+    plain->setText(QStringLiteral("Rec"));
+    EXPECT_EQ(Grab(button), Grab(plain));
+    // A picture that cannot be loaded draws nothing at any fade.
+    button->setText(QString());
+    plain->setText(QString());
+    button->setProperty("redioimage", QStringLiteral("macro/none.png"));
+    for (int i = 0; i < 3; ++i) {
+        button->PulseStep();
+        plain->SetNormalImage(button->NormalImage());
+        ASSERT_EQ(Grab(button), Grab(plain)) << "fade " << button->Fade();
+    }
+}
+
+TEST_F(ControlsTest, RecordingPulseRunsOnlyWhilePulsingAndShown) {
+    QWidget page;
+    auto* button = new CRedioMacroButtonUI(&page);
+    button->setProperty("redioimage", QStringLiteral("macro/rec.png"));
+    page.show();
     uitest::ProcessUntil([] { return false; }, 150);
-    EXPECT_EQ(button.Fade(), 255);
-    button.SetPulsing(true);
-    ASSERT_TRUE(uitest::ProcessUntil([&] { return button.Fade() <= 195; }, 3000));
-    button.SetPulsing(false);
-    const int stopped = button.Fade();
+    EXPECT_EQ(button->Fade(), 255);
+    button->SetPulsing(true);
+    ASSERT_TRUE(uitest::ProcessUntil([&] { return button->Fade() <= 195; }, 3000));
+    button->SetPulsing(false);
+    const int stopped = button->Fade();
     uitest::ProcessUntil([] { return false; }, 200);
-    EXPECT_EQ(button.Fade(), stopped);
+    EXPECT_EQ(button->Fade(), stopped);
+
+    // A hidden page rests the pulse; shown again, it goes on from there.
+    button->SetPulsing(true);
+    page.hide();
+    EXPECT_FALSE(button->PulseTimerActive());
+    const int hidden = button->Fade();
+    uitest::ProcessUntil([] { return false; }, 200);
+    EXPECT_EQ(button->Fade(), hidden);
+    page.show();
+    EXPECT_TRUE(button->PulseTimerActive());
+    ASSERT_TRUE(uitest::ProcessUntil([&] { return button->Fade() != hidden; }, 3000));
+    // Stopped while hidden, it stays stopped when shown.
+    page.hide();
+    button->SetPulsing(false);
+    page.show();
+    EXPECT_FALSE(button->PulseTimerActive());
 }
 
 // ---------------------------------------------------------------- picture buttons
@@ -323,6 +377,54 @@ TEST_F(PictureButtonTest, CursorAttribute) {
             << name;
         EXPECT_EQ(shape, expected) << name;
     }
+}
+
+// The skin names cursors as text, where QWidget's own "cursor" property wants
+// a QCursor: the loader hands the text to the control.
+TEST_F(PictureButtonTest, CursorFromTheLayout) {
+    const std::string body = R"(
+<item><widget class="CHandImgSelectButtonUI" name="pan_hand">
+  <property name="cursor" stdset="0"><string>hand</string></property>
+  <property name="handimage" stdset="0"><string>pic/small.png</string></property>
+</widget></item>
+<item><widget class="QWidget" name="holder"><layout class="QVBoxLayout" name="holder_box">
+  <item><widget class="CHandImgSelectButtonUI" name="pan_sizewe">
+    <property name="cursor"><string>SizeWE</string></property></widget></item>
+  <item><widget class="CHandImgSelectButtonUI" name="pan_nesw">
+    <property name="cursor"><string>sizenesw</string></property></widget></item>
+</layout></widget></item>
+<item><widget class="CHandImgSelectButtonUI" name="pan_bogus">
+  <property name="cursor"><string>bogus</string></property></widget></item>
+<item><widget class="CHandImgSelectButtonUI" name="pan_qt">
+  <property name="cursor"><cursorShape>CrossCursor</cursorShape></property></widget></item>
+<item><widget class="QPushButton" name="plain">
+  <property name="cursor"><string>hand</string></property></widget></item>
+)";
+    uitest::ScopedSkin skin({{"pic/small.png", Png(50, 50, Qt::blue)},
+                             {"XML/Parts/pan.ui", uitest::UiDocument("pan_root", body)}});
+    platform::DebugCapture capture;
+    QWidget host;
+    LayoutLoader loader;
+    QWidget* root = loader.Build(QStringLiteral("XML\\Parts\\pan.xml"), &host);
+    ASSERT_NE(root, nullptr);
+    const auto shape = [&](const char* name) {
+        QWidget* w = FindSubControlByName(root, QString::fromLatin1(name));
+        return w != nullptr ? w->cursor().shape() : Qt::BitmapCursor;
+    };
+    EXPECT_EQ(shape("pan_hand"), Qt::PointingHandCursor);
+    EXPECT_EQ(shape("pan_sizewe"), Qt::SizeHorCursor);
+    EXPECT_EQ(shape("pan_nesw"), Qt::SizeBDiagCursor);
+    // An unknown name is reported once and leaves the arrow.
+    EXPECT_EQ(shape("pan_bogus"), Qt::ArrowCursor);
+    EXPECT_EQ(capture.Count("cursor bogus not known"), 1u);
+    // Qt's own form still works, and a Qt button ignores the text.
+    EXPECT_EQ(shape("pan_qt"), Qt::CrossCursor);
+    EXPECT_EQ(shape("plain"), Qt::ArrowCursor);
+    // The attributes after the cursor are still applied.
+    auto* hand = qobject_cast<CHandImgSelectButtonUI*>(
+        FindSubControlByName(root, QStringLiteral("pan_hand")));
+    ASSERT_NE(hand, nullptr);
+    EXPECT_EQ(hand->HandImage(), QStringLiteral("pic/small.png"));
 }
 
 TEST_F(PictureButtonTest, HandButtonDrawsAnyPathAndHasItsDeleteArea) {

@@ -4,6 +4,7 @@
 #include <QPainter>
 
 #include "pages/control_geometry.h"
+#include "platform/debug_output.h"
 #include "ui/controls/image_painter.h"
 #include "ui/framework/notification.h"
 
@@ -155,6 +156,8 @@ bool CHandImgSelectButtonUI::SetAttribute(const QString& name, const QString& va
         Qt::CursorShape shape = Qt::ArrowCursor;
         if (CursorShapeFor(value, shape))
             setCursor(shape);
+        else
+            platform::DebugOutputF("cursor %s not known", qPrintable(value));
         return true;
     }
     return CImageButtonUI::SetAttribute(name, value);

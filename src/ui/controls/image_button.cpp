@@ -6,6 +6,7 @@
 #include <QStylePainter>
 
 #include "ui/controls/image_painter.h"
+#include "ui/framework/layout_loader.h"
 #include "ui/framework/window.h"
 
 namespace ui {
@@ -36,10 +37,15 @@ bool CImageButtonUI::SetAttribute(const QString& name, const QString& value) {
 }
 
 void CImageButtonUI::SetNormalImage(const QString& image) {
-    if (image != normalImage_) {
-        normalImage_ = image;
+    if (StoreNormalImage(image))
         update();
-    }
+}
+
+bool CImageButtonUI::StoreNormalImage(const QString& image) {
+    if (image == normalImage_)
+        return false;
+    normalImage_ = image;
+    return true;
 }
 
 const QString& CImageButtonUI::StatusImage() const {
@@ -70,6 +76,11 @@ bool CImageButtonUI::event(QEvent* event) {
         // Our own bookkeeping properties start with '_'.
         if (!name.startsWith('_'))
             SetAttribute(QString::fromLatin1(name), property(name).toString());
+    } else if (event->type() == LayoutAttributeEvent::EventType()) {
+        // A layout attribute named like one of Qt's own properties.
+        const auto* attribute = static_cast<LayoutAttributeEvent*>(event);
+        SetAttribute(attribute->Name(), attribute->Value());
+        return true;
     }
     return QPushButton::event(event);
 }

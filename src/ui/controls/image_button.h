@@ -1,8 +1,9 @@
 // The button the picture buttons build on: a flat push button that draws its
 // status images ("normalimage", "hotimage", "pushedimage", "disabledimage")
 // through the image-string rule, then its text. Layout attributes arrive as
-// dynamic properties; names are compared without case and each class hands
-// the ones it does not know to the class it derives from.
+// dynamic properties, or from the layout loader when Qt has a property of
+// the same name ("cursor"); names are compared without case and each class
+// hands the ones it does not know to the class it derives from.
 #pragma once
 
 #include <QPushButton>
@@ -38,6 +39,9 @@ class CImageButtonUI : public QPushButton {
     // Sends a notification through the button's window, the button as sender.
     void Notify(const char* type, uintptr_t wParam = 0, intptr_t lParam = 0);
     void SetHot(bool hot);
+    // Stores the normal image without scheduling a repaint; true when it
+    // changed. For a caller that repaints at once itself.
+    bool StoreNormalImage(const QString& image);
 
   private:
     QString normalImage_;

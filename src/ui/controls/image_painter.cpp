@@ -27,6 +27,7 @@ struct Caches {
     QHash<QString, QPixmap> pictures;  // resolved path + mask -> picture
     QCache<QString, QPixmap> rendered{kRenderedCacheBytes};
     QSet<QString> reported;  // names already written to the debug output
+    int generation = 0;
 };
 
 Caches& TheCaches() {
@@ -133,24 +134,17 @@ QPixmap LoadImagePicture(const QString& imageString, const ImageDrawOptions& opt
     return Picture(parsed, name, options.allowAbsolutePath);
 }
 
-bool DrawImageString(QPainter& painter, const QRect& control, const QString& imageString, int dpi,
-                     const ImageDrawOptions& options) {
-    if (imageString.trimmed().isEmpty() || control.isEmpty() || dpi <= 0)
-        return false;
-    if (painter.hasClipping() && !painter.clipBoundingRect().intersects(QRectF(control)))
-        return false;
-
+QPixmap RenderImageString(const QString& imageString, const QSize& size, int dpi,
+                          const ImageDrawOptions& options) {
+    if (imageString.trimmed().isEmpty() || size.isEmpty() || dpi <= 0)
+        return {};
     Caches& c = TheCaches();
     const QString key = imageString + QLatin1Char('|') + options.fileOverride + QLatin1Char('|') +
-                        QString::number(control.width()) + QLatin1Char('x') +
-                        QString::number(control.height()) + QLatin1Char('@') +
-                        QString::number(dpi) + (options.allowAbsolutePath ? "a" : "");
-    if (const QPixmap* done = c.rendered.object(key)) {
-        if (done->isNull())
-            return false;
-        painter.drawPixmap(control.topLeft(), *done);
-        return true;
-    }
+                        QString::number(size.width()) + QLatin1Char('x') +
+                        QString::number(size.height()) + QLatin1Char('@') + QString::number(dpi) +
+                        (options.allowAbsolutePath ? "a" : "");
+    if (const QPixmap* done = c.rendered.object(key))
+        return *done;
 
     const pages::ImageString parsed = pages::ParseImageString(imageString.toStdString());
     const QString name =
@@ -159,10 +153,10 @@ bool DrawImageString(QPainter& painter, const QRect& control, const QString& ima
         name.isEmpty() ? QPixmap() : Picture(parsed, name, options.allowAbsolutePath);
     QPixmap out;
     if (!picture.isNull()) {
-        const pages::IntRect box{0, 0, control.width(), control.height()};
+        const pages::IntRect box{0, 0, size.width(), size.height()};
         const auto pieces = pages::LayoutImage(parsed, box, picture.width(), picture.height(), dpi);
         if (!pieces.empty()) {
-            out = QPixmap(control.size());
+            out = QPixmap(size);
             out.fill(Qt::transparent);
             QPainter p(&out);
             p.setRenderHint(QPainter::SmoothPixmapTransform);
@@ -172,11 +166,21 @@ bool DrawImageString(QPainter& painter, const QRect& control, const QString& ima
         }
     }
     const qsizetype cost = std::max<qsizetype>(1, qsizetype(out.width()) * out.height() * 4);
-    const bool drawn = !out.isNull();
     c.rendered.insert(key, new QPixmap(out), cost);
-    if (drawn)
-        painter.drawPixmap(control.topLeft(), out);
-    return drawn;
+    return out;
+}
+
+bool DrawImageString(QPainter& painter, const QRect& control, const QString& imageString, int dpi,
+                     const ImageDrawOptions& options) {
+    if (control.isEmpty())
+        return false;
+    if (painter.hasClipping() && !painter.clipBoundingRect().intersects(QRectF(control)))
+        return false;
+    const QPixmap out = RenderImageString(imageString, control.size(), dpi, options);
+    if (out.isNull())
+        return false;
+    painter.drawPixmap(control.topLeft(), out);
+    return true;
 }
 
 void ClearImageCache() {
@@ -184,6 +188,11 @@ void ClearImageCache() {
     c.pictures.clear();
     c.rendered.clear();
     c.reported.clear();
+    ++c.generation;
+}
+
+int ImageCacheGeneration() {
+    return TheCaches().generation;
 }
 
 namespace {

@@ -29,6 +29,12 @@ struct ImageDrawOptions {
 bool DrawImageString(QPainter& painter, const QRect& control, const QString& imageString, int dpi,
                      const ImageDrawOptions& options = {});
 
+// What DrawImageString draws for `imageString` over a control of `size` at
+// `dpi`, as one picture the size of the control (kept like every drawn
+// string); null when nothing would be drawn.
+QPixmap RenderImageString(const QString& imageString, const QSize& size, int dpi,
+                          const ImageDrawOptions& options = {});
+
 // The picture a string names, unscaled; null when it cannot be loaded.
 QPixmap LoadImagePicture(const QString& imageString, const ImageDrawOptions& options = {});
 
@@ -43,5 +49,8 @@ QString ControlImage(const QWidget* widget);
 
 // Drops every kept picture (tests, a skin change).
 void ClearImageCache();
+// Counts the ClearImageCache calls: a control that keeps pictures of its own
+// drops them when this changes.
+int ImageCacheGeneration();
 
 }  // namespace ui

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <QBasicTimer>
+#include <QHash>
+#include <QPixmap>
 
 #include "pages/control_geometry.h"
 #include "ui/controls/image_button.h"
@@ -23,22 +25,52 @@ class CRedioMacroButtonUI : public CImageButtonUI {
     bool SetAttribute(const QString& name, const QString& value) override;
     const QString& RedioImage() const { return redioImage_; }
 
-    // Starts or stops the pulse; stopping keeps the last image shown.
+    // Starts or stops the pulse; stopping keeps the last image shown. The
+    // pulse rests while the button is hidden and goes on where it stopped
+    // when it shows again.
     void SetPulsing(bool pulsing);
     bool Pulsing() const { return pulsing_; }
+    // The timer runs: pulsing and shown.
+    bool PulseTimerActive() const { return timer_.isActive(); }
     int Fade() const { return pulse_.fade; }
     bool Rising() const { return pulse_.rising; }
 
-    // One step of the pulse, as the timer runs it.
+    // One step of the pulse, as the timer runs it, with its repaint.
     void PulseStep();
 
   protected:
+    void paintEvent(QPaintEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
   private:
+    // One fade of the pulse: its image string and, once drawn, the picture
+    // for the button's size and scale.
+    struct Frame {
+        QString image;
+        QPixmap picture;
+        bool drawn = false;  // picture is made (null: nothing to draw)
+    };
+    void UpdateTimer();
+    Frame& FrameFor(int fade);
+    // The frame's picture for the button's size and scale now.
+    const QPixmap& FramePicture(Frame& frame);
+
+    // The frames of the current redio image by fade; the pictures are for
+    // framesSize_ at framesDpi_, drawn in image cache generation
+    // framesGeneration_.
+    QHash<int, Frame> frames_;
+    QSize framesSize_;
+    int framesDpi_ = 0;
+    int framesGeneration_ = -1;
+    // The last paint was a pulse frame that drew nothing.
+    bool blankShown_ = false;
+
     QString redioImage_;
     pages::PulseState pulse_;
     bool pulsing_ = false;
+    bool hiddenBySystem_ = false;
     QBasicTimer timer_;
 };
 

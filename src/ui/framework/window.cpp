@@ -305,33 +305,39 @@ void Window::WireControl(QWidget* control) {
 }
 
 bool Window::eventFilter(QObject* watched, QEvent* event) {
-    auto* w = qobject_cast<QWidget*>(watched);
-    if (w != nullptr && w->isEnabled() && w->property(kWiredProperty).toBool()) {
-        switch (event->type()) {
-            case QEvent::FocusIn:
-                SendNotify(w, notify::kSetFocus);
-                break;
-            case QEvent::FocusOut:
-                SendNotify(w, notify::kKillFocus);
-                break;
-            case QEvent::Enter:
-                SendNotify(w, notify::kMouseEnter);
-                break;
-            case QEvent::Leave:
-                SendNotify(w, notify::kMouseLeave);
-                break;
-            case QEvent::MouseButtonDblClick:
-                SendNotify(w, notify::kDbClick);
-                break;
-            case QEvent::ContextMenu: {
-                const QPoint p = static_cast<QContextMenuEvent*>(event)->pos();
-                SendNotify(w, notify::kMenu, 0,
-                           (static_cast<intptr_t>(p.y()) << 16) | (p.x() & 0xFFFF));
-                break;
-            }
-            default:
-                break;
+    // Every event of a wired control passes here, paints and timers too: the
+    // kind comes first, the control's properties only for the few that notify.
+    const char* type = nullptr;
+    intptr_t lParam = 0;
+    switch (event->type()) {
+        case QEvent::FocusIn:
+            type = notify::kSetFocus;
+            break;
+        case QEvent::FocusOut:
+            type = notify::kKillFocus;
+            break;
+        case QEvent::Enter:
+            type = notify::kMouseEnter;
+            break;
+        case QEvent::Leave:
+            type = notify::kMouseLeave;
+            break;
+        case QEvent::MouseButtonDblClick:
+            type = notify::kDbClick;
+            break;
+        case QEvent::ContextMenu: {
+            const QPoint p = static_cast<QContextMenuEvent*>(event)->pos();
+            type = notify::kMenu;
+            lParam = (static_cast<intptr_t>(p.y()) << 16) | (p.x() & 0xFFFF);
+            break;
         }
+        default:
+            break;
+    }
+    if (type != nullptr) {
+        auto* w = qobject_cast<QWidget*>(watched);
+        if (w != nullptr && w->isEnabled() && w->property(kWiredProperty).toBool())
+            SendNotify(w, QString::fromLatin1(type), 0, lParam);
     }
     return QWidget::eventFilter(watched, event);
 }
