@@ -427,6 +427,25 @@ TEST_F(PictureButtonTest, CursorFromTheLayout) {
     EXPECT_EQ(hand->HandImage(), QStringLiteral("pic/small.png"));
 }
 
+TEST_F(PictureButtonTest, ChartFontFromTheLayout) {
+    // "font" is a Qt property too; the layout's number still reaches the chart.
+    const std::string body = R"(
+<item><widget class="CChartViewUI" name="chart">
+  <property name="font" stdset="0"><string>3</string></property>
+  <property name="view" stdset="0"><string>histpgram</string></property>
+</widget></item>
+)";
+    uitest::ScopedSkin skin({{"XML/Parts/chart.ui", uitest::UiDocument("chart_root", body)}});
+    QWidget host;
+    LayoutLoader loader;
+    QWidget* root = loader.Build(QStringLiteral("XML\\Parts\\chart.xml"), &host);
+    ASSERT_NE(root, nullptr);
+    auto* chart = qobject_cast<CChartViewUI*>(FindSubControlByName(root, QStringLiteral("chart")));
+    ASSERT_NE(chart, nullptr);
+    EXPECT_EQ(chart->FontNumber(), 3);
+    EXPECT_EQ(chart->ViewKind(), CChartViewUI::kHistogram);
+}
+
 TEST_F(PictureButtonTest, HandButtonDrawsAnyPathAndHasItsDeleteArea) {
     uitest::RecordingWindow window(QString{});
     CHandImgButtonUI button;

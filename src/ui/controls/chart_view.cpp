@@ -9,6 +9,7 @@
 #include "pages/control_name.h"
 #include "ui/controls/image_painter.h"
 #include "ui/framework/font_table.h"
+#include "ui/framework/layout_loader.h"
 #include "ui/framework/window.h"
 
 namespace ui {
@@ -72,6 +73,11 @@ bool CChartViewUI::event(QEvent* event) {
         const QByteArray name = static_cast<QDynamicPropertyChangeEvent*>(event)->propertyName();
         if (!name.startsWith('_'))
             SetAttribute(QString::fromLatin1(name), property(name).toString());
+    } else if (event->type() == LayoutAttributeEvent::EventType()) {
+        // "font" is also a Qt property, of another type.
+        const auto* attribute = static_cast<LayoutAttributeEvent*>(event);
+        SetAttribute(attribute->Name(), attribute->Value());
+        return true;
     }
     return QWidget::event(event);
 }

@@ -34,6 +34,8 @@ class CChartViewUI : public QWidget {
     int PillarImageWidth() const { return pillarWidth_; }
     bool ShowText() const { return showText_; }
     bool ShowHtml() const { return showHtml_; }
+    // The font table's number for the names; -1 for the control's own font.
+    int FontNumber() const { return font_; }
 
   protected:
     bool event(QEvent* event) override;
