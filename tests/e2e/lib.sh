@@ -41,6 +41,10 @@
 #   key_page_select N        opens the keyboard's key page and selects key_N
 #   key_page_choose COMBO I  chooses item I of COMBO with the keyboard
 #   key_tab_checked          succeeds when the key page's tab is marked
+#   controls_inside OUTER WHAT NAME...  fails unless each NAME shows inside
+#                            control OUTER (WHAT names the check)
+#   app_start_in_language ID starts the program with stored language ID (520
+#                            English, 2052 Chinese)
 # Pictures (ImageMagick):
 #   screenshot FILE          the whole screen to FILE (png)
 #   pixel FILE X Y           prints the colour there as "R G B" (0-255)
@@ -280,6 +284,26 @@ key_page_choose() {
 
 key_tab_checked() {
     [ "$(json_get "$(drv_state key_Op_tab)" checked)" = true ]
+}
+
+controls_inside() {
+    local outer=$1 what=$2 ox oy ow oh x y w h name
+    shift 2
+    read -r ox oy ow oh < <(drv_geometry "$outer") || fail "$what: no $outer"
+    for name in "$@"; do
+        read -r x y w h < <(drv_geometry "$name") || fail "$what: $name not shown"
+        if [ "$x" -lt "$ox" ] || [ "$y" -lt "$oy" ] || [ $((x + w)) -gt $((ox + ow)) ] ||
+            [ $((y + h)) -gt $((oy + oh)) ]; then
+            fail "$what: $name ($x $y $w $h) outside $outer ($ox $oy $ow $oh)"
+        fi
+    done
+}
+
+app_start_in_language() {
+    app_stop || fail "the program did not end"
+    mkdir -p "$E2E_USER_CONFIG"
+    printf '{ "LANGUAGE" : %s }\r\n' "$1" >"$E2E_USER_CONFIG/settings.json"
+    app_start || fail "the program did not start"
 }
 
 # ------------------------------------------------------------------ pictures

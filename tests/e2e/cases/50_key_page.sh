@@ -219,37 +219,23 @@ case_key_page_count_edits_are_clamped() {
 
 # Every control of the page lies inside the page, at both scales and in both
 # languages; the screenshots are kept for a look.
-key_page_inside() {
-    local px py pw ph x y w h name
-    read -r px py pw ph < <(drv_geometry KeySetControlItem) || fail "no key page"
-    for name in keyset_function_combo key_butt_keydefalut key_butt_keysave key_butt_keycancel \
-        key_butt_prosave keyset_keyboard_text_edit key_ComBox_check_0 key_ComBox_check_4; do
-        read -r x y w h < <(drv_geometry "$name") || fail "$1: $name not shown"
-        if [ "$x" -lt "$px" ] || [ "$y" -lt "$py" ] || [ $((x + w)) -gt $((px + pw)) ] ||
-            [ $((y + h)) -gt $((py + ph)) ]; then
-            fail "$1: $name ($x $y $w $h) outside the page ($px $py $pw $ph)"
-        fi
-    done
-}
-
 case_key_page_fits_both_languages_and_scales() {
-    local settings="$E2E_USER_CONFIG/settings.json" screen lang
+    local screen lang
     for screen in 1366x768x24 1920x1080x24; do
         [ "$E2E_SCREEN" = "$screen" ] || screen_set "$screen" || fail "no $screen screen"
         E2E_SCREEN=$screen
         for lang in 520 2052; do
-            app_stop || fail "the program did not end"
-            mkdir -p "$E2E_USER_CONFIG"
-            printf '{ "LANGUAGE" : %s }\r\n' "$lang" >"$settings"
-            app_start || fail "the program did not start"
+            app_start_in_language "$lang"
             key_page_select 0
             key_page_choose keyset_function_combo 6
             wait_until 5 drv_visible keyset_keyboard_text_edit || fail "no key sub-page"
-            key_page_inside "$screen/$lang"
+            controls_inside KeySetControlItem "$screen/$lang" keyset_function_combo \
+                key_butt_keydefalut key_butt_keysave key_butt_keycancel key_butt_prosave \
+                keyset_keyboard_text_edit key_ComBox_check_0 key_ComBox_check_4
             xdotool mousemove 0 0
             sleep 0.5
             screenshot "$E2E_SHOTS/key_page_${screen%%x24}_$lang.png"
         done
     done
-    rm -f "$settings"
+    rm -f "$E2E_USER_CONFIG/settings.json"
 }

@@ -204,18 +204,24 @@ case_skin_colour_paints_the_root() {
     return 0
 }
 
-# The lighting page fits the window at the small screen's scale: the mode
-# combo and the colour edits lie inside the window. Pictures for review.
-case_lighting_page_fits_at_1366x768() {
-    screen_set 1366x768x24
-    _open_lighting_tab || fail "the lighting page is not shown"
-    wait_until 20 _edit_has_text deng_edit_R || fail "the page never showed the settings"
-    screenshot "$E2E_SHOTS/light_1366.png"
-    local rx ry rw rh name x y w h
-    read -r rx ry rw rh < <(drv_geometry root) || fail "no root"
-    for name in light_combo_modeSelect deng_edit_B deng_Color_Pallet color_option_12; do
-        read -r x y w h < <(drv_geometry "$name") || fail "$name not shown"
-        [ "$((x + w))" -le "$((rx + rw))" ] && [ "$((y + h))" -le "$((ry + rh))" ] ||
-            fail "$name ($x $y $w $h) reaches outside the window ($rx $ry $rw $rh)"
+# The lighting page fits the window in both languages at both scales: the
+# mode combo, the colour edits, the palette and the last swatch lie inside
+# it. Pictures for review.
+case_lighting_page_fits_both_languages_and_scales() {
+    local screen lang
+    for screen in 1366x768x24 1920x1080x24; do
+        [ "$E2E_SCREEN" = "$screen" ] || screen_set "$screen" || fail "no $screen screen"
+        E2E_SCREEN=$screen
+        for lang in 520 2052; do
+            app_start_in_language "$lang"
+            _open_lighting_tab || fail "the lighting page is not shown"
+            wait_until 20 _edit_has_text deng_edit_R || fail "the page never showed the settings"
+            controls_inside root "$screen/$lang" light_combo_modeSelect deng_edit_B \
+                deng_Color_Pallet color_option_12
+            xdotool mousemove 0 0
+            sleep 0.5
+            screenshot "$E2E_SHOTS/light_${screen%%x24}_$lang.png"
+        done
     done
+    rm -f "$E2E_USER_CONFIG/settings.json"
 }
