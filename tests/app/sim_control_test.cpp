@@ -10,6 +10,7 @@
 #include "app/sim_control.h"
 #include "hid/report_channel.h"
 #include "sim/simulated_devices.h"
+#include "support/command_request.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -19,14 +20,6 @@ class NullSink : public sim::InputSink {
     void Deliver(const std::vector<uint8_t>&) override { ++answers; }
     int answers = 0;
 };
-
-std::vector<uint8_t> Request(uint8_t command) {
-    std::vector<uint8_t> r(64, 0);
-    r[0] = 4;
-    r[3] = command;
-    hid::StampChecksum(r.data());
-    return r;
-}
 
 TEST(SimulatorControl, UnplugAtCommandPullsTheUnitInThatTransfer) {
     apptest::EnsureApplication();
@@ -42,10 +35,10 @@ TEST(SimulatorControl, UnplugAtCommandPullsTheUnitInThatTransfer) {
 
     ASSERT_TRUE(control.UnplugAtCommand(QStringLiteral(" Keyboard "), 0x09, 0));
     NullSink sink;
-    devices.KeyboardInterface().OnOutputReport(Request(0x12), sink);
+    devices.KeyboardInterface().OnOutputReport(testing_support::CommandRequest(0x12), sink);
     EXPECT_EQ(sink.answers, 1);
     EXPECT_TRUE(devices.IsPlugged(sim::SimUnit::Keyboard)) << "another command passes";
-    devices.KeyboardInterface().OnOutputReport(Request(0x09), sink);
+    devices.KeyboardInterface().OnOutputReport(testing_support::CommandRequest(0x09), sink);
     EXPECT_EQ(sink.answers, 1);
     EXPECT_FALSE(devices.IsPlugged(sim::SimUnit::Keyboard));
     EXPECT_TRUE(control.Plug(QStringLiteral("keyboard")));

@@ -10,6 +10,7 @@
 #include "hid/share_hid_pack_mgr.h"
 #include "platform/debug_output.h"
 #include "sim/sim_firmware.h"
+#include "support/command_request.h"
 
 namespace {
 
@@ -17,14 +18,6 @@ using channel_test::Answer;
 using channel_test::PathOf;
 using channel_test::ScriptedFirmware;
 using channel_test::SimBusTest;
-
-std::vector<uint8_t> Request(uint8_t command) {
-    std::vector<uint8_t> r(64, 0);
-    r[0] = 4;
-    r[3] = command;
-    hid::StampChecksum(r.data());
-    return r;
-}
 
 TEST(ChannelFraming, ChecksumExampleAndSettings) {
     uint8_t r[64] = {};
@@ -115,7 +108,7 @@ TEST_F(ScriptedChannelTest, StaleAnswerSkippedOnceThenSecondResultKept) {
         s.Deliver(Answer(0x05, 0, 1));
         s.Deliver(Answer(r[3], 0, 2));
     });
-    auto req = Request(0x03);
+    auto req = testing_support::CommandRequest(0x03);
     uint8_t ans[64] = {};
     uint32_t got = 0;
     EXPECT_EQ(ch_.Transact(req.data(), 64, ans, 64, got), 1);
@@ -148,7 +141,7 @@ TEST_F(ScriptedChannelTest, StatusBytesMapToResultCodes) {
 }
 
 TEST_F(ScriptedChannelTest, NoAnswerGivesZeroAndDeadWriteGivesMinusOne) {
-    auto req = Request(0x03);
+    auto req = testing_support::CommandRequest(0x03);
     uint8_t ans[64];
     uint32_t got = 0;
     // Nothing scripted: no answer.
@@ -220,7 +213,7 @@ TEST_F(SimBusTest, BindingAnotherChannelWaitsInsteadOfCancellingATransfer) {
     first.SetOpen(true);
     int result = 0;
     std::thread transfer([&] {
-        auto req = Request(0x03);
+        auto req = testing_support::CommandRequest(0x03);
         uint8_t ans[64];
         uint32_t got = 0;
         result = first.Transact(req.data(), 64, ans, 64, got);
