@@ -237,5 +237,7 @@ case_key_page_fits_both_languages_and_scales() {
             screenshot "$E2E_SHOTS/key_page_${screen%%x24}_$lang.png"
         done
     done
+    # The next case starts from the default language.
     rm -f "$E2E_USER_CONFIG/settings.json"
+    app_restart || fail "the program did not start"
 }
