@@ -45,6 +45,10 @@
 #                            control OUTER (WHAT names the check)
 #   app_start_in_language ID starts the program with stored language ID (520
 #                            English, 2052 Chinese)
+#   each_screen_and_language CHECK SHOT  at 1366x768 and 1920x1080, in English
+#                            and Chinese: starts the program, runs CHECK with
+#                            "screen/language", screenshots to SHOT_WxH_ID.png;
+#                            ends in the default language
 # Pictures (ImageMagick):
 #   screenshot FILE          the whole screen to FILE (png)
 #   pixel FILE X Y           prints the colour there as "R G B" (0-255)
@@ -304,6 +308,24 @@ app_start_in_language() {
     mkdir -p "$E2E_USER_CONFIG"
     printf '{ "LANGUAGE" : %s }\r\n' "$1" >"$E2E_USER_CONFIG/settings.json"
     app_start || fail "the program did not start"
+}
+
+each_screen_and_language() {
+    local check=$1 shot=$2 screen lang
+    for screen in 1366x768x24 1920x1080x24; do
+        [ "$E2E_SCREEN" = "$screen" ] || screen_set "$screen" || fail "no $screen screen"
+        E2E_SCREEN=$screen
+        for lang in 520 2052; do
+            app_start_in_language "$lang"
+            "$check" "$screen/$lang"
+            xdotool mousemove 0 0
+            sleep 0.5
+            screenshot "${shot}_${screen%%x24}_$lang.png"
+        done
+    done
+    # The next case starts from the default language.
+    rm -f "$E2E_USER_CONFIG/settings.json"
+    app_restart || fail "the program did not start"
 }
 
 # ------------------------------------------------------------------ pictures

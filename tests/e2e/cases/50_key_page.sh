@@ -219,25 +219,15 @@ case_key_page_count_edits_are_clamped() {
 
 # Every control of the page lies inside the page, at both scales and in both
 # languages; the screenshots are kept for a look.
+_key_page_fits() {
+    key_page_select 0
+    key_page_choose keyset_function_combo 6
+    wait_until 5 drv_visible keyset_keyboard_text_edit || fail "no key sub-page"
+    controls_inside KeySetControlItem "$1" keyset_function_combo key_butt_keydefalut \
+        key_butt_keysave key_butt_keycancel key_butt_prosave keyset_keyboard_text_edit \
+        key_ComBox_check_0 key_ComBox_check_4
+}
+
 case_key_page_fits_both_languages_and_scales() {
-    local screen lang
-    for screen in 1366x768x24 1920x1080x24; do
-        [ "$E2E_SCREEN" = "$screen" ] || screen_set "$screen" || fail "no $screen screen"
-        E2E_SCREEN=$screen
-        for lang in 520 2052; do
-            app_start_in_language "$lang"
-            key_page_select 0
-            key_page_choose keyset_function_combo 6
-            wait_until 5 drv_visible keyset_keyboard_text_edit || fail "no key sub-page"
-            controls_inside KeySetControlItem "$screen/$lang" keyset_function_combo \
-                key_butt_keydefalut key_butt_keysave key_butt_keycancel key_butt_prosave \
-                keyset_keyboard_text_edit key_ComBox_check_0 key_ComBox_check_4
-            xdotool mousemove 0 0
-            sleep 0.5
-            screenshot "$E2E_SHOTS/key_page_${screen%%x24}_$lang.png"
-        done
-    done
-    # The next case starts from the default language.
-    rm -f "$E2E_USER_CONFIG/settings.json"
-    app_restart || fail "the program did not start"
+    each_screen_and_language _key_page_fits "$E2E_SHOTS/key_page"
 }

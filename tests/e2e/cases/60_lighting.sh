@@ -212,23 +212,13 @@ case_skin_colour_paints_the_root() {
 # The lighting page fits the window in both languages at both scales: the
 # mode combo, the colour edits, the palette and the last swatch lie inside
 # it. Pictures for review.
+_lighting_page_fits() {
+    _open_lighting_tab || fail "the lighting page is not shown"
+    wait_until 20 _edit_has_text deng_edit_R || fail "the page never showed the settings"
+    controls_inside root "$1" light_combo_modeSelect deng_edit_B deng_Color_Pallet \
+        color_option_12
+}
+
 case_lighting_page_fits_both_languages_and_scales() {
-    local screen lang
-    for screen in 1366x768x24 1920x1080x24; do
-        [ "$E2E_SCREEN" = "$screen" ] || screen_set "$screen" || fail "no $screen screen"
-        E2E_SCREEN=$screen
-        for lang in 520 2052; do
-            app_start_in_language "$lang"
-            _open_lighting_tab || fail "the lighting page is not shown"
-            wait_until 20 _edit_has_text deng_edit_R || fail "the page never showed the settings"
-            controls_inside root "$screen/$lang" light_combo_modeSelect deng_edit_B \
-                deng_Color_Pallet color_option_12
-            xdotool mousemove 0 0
-            sleep 0.5
-            screenshot "$E2E_SHOTS/light_${screen%%x24}_$lang.png"
-        done
-    done
-    # The next case starts from the default language.
-    rm -f "$E2E_USER_CONFIG/settings.json"
-    app_restart || fail "the program did not start"
+    each_screen_and_language _lighting_page_fits "$E2E_SHOTS/light"
 }
