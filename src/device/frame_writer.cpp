@@ -8,7 +8,7 @@
 namespace device {
 
 FrameWriter::FrameWriter(Send send) : send_(std::move(send)) {
-    thread_.Start([this](const platform::StopEvent& stop) { Run(stop); });
+    thread_.Start([this](const platform::StopEvent& stop) { Run(stop); }, "qx70-frames");
 }
 
 FrameWriter::~FrameWriter() {

@@ -170,7 +170,9 @@ void KeyboardLighting::PreviewFromLight(const profile::LightInfo& light) {
     preview_.multi = light.MultiColor;
     preview_.colour = {light.Red, light.Green, light.Blue, 255};
     preview_.group = light.CustomGroup;
-    streamMode_.store(light.SelectItem);
+    if (streamMode_.exchange(light.SelectItem) != light.SelectItem) {
+        WakeThread();
+    }
 }
 
 int KeyboardLighting::ApplyLighting(profile::LightInfo& currentLight,
@@ -343,27 +345,61 @@ void KeyboardLighting::EnterModeLocked(int mode) {
 
 void KeyboardLighting::StartThread() {
     StopThread();
-    thread_.Start([this](const platform::StopEvent& stop) {
-        {
-            std::lock_guard lock(lock_);
-            tickKnown_ = false;
-        }
-        std::chrono::milliseconds wait{1};
-        while (!stop.Wait(wait)) {
-            if (!channel_.IsOpen()) {
-                wait = std::chrono::milliseconds(100);
-                continue;
+    thread_.Start(
+        [this](const platform::StopEvent& stop) {
+            {
+                std::lock_guard lock(lock_);
+                tickKnown_ = false;
             }
-            if (!channel_.LightSyncHold()) {
-                Pass();
+            {
+                std::lock_guard wakeLock(wakeMutex_);
+                wakeStopping_ = false;
+                wakeRequested_ = false;
             }
-            wait = NextPassWait(
-                static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                          std::chrono::steady_clock::now().time_since_epoch())
-                                          .count()));
-        }
-        platform::DebugOutput("KB灯光线程设定退出");
-    });
+            const uint64_t hook = stop.AddHook([this] {
+                std::lock_guard wakeLock(wakeMutex_);
+                wakeStopping_ = true;
+                wakeCv_.notify_all();
+            });
+            std::chrono::milliseconds wait{1};
+            for (;;) {
+                {
+                    std::unique_lock wakeLock(wakeMutex_);
+                    wakeCv_.wait_for(wakeLock, wait,
+                                     [this] { return wakeStopping_ || wakeRequested_; });
+                    if (wakeStopping_) {
+                        break;
+                    }
+                    wakeRequested_ = false;
+                }
+                if (!channel_.IsOpen()) {
+                    wait = std::chrono::milliseconds(100);
+                    continue;
+                }
+                if (!channel_.LightSyncHold()) {
+                    Pass();
+                }
+                wait = NextPassWait(
+                    static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                              std::chrono::steady_clock::now().time_since_epoch())
+                                              .count()));
+            }
+            stop.RemoveHook(hook);
+            platform::DebugOutput("KB灯光线程设定退出");
+        },
+        "qx70-light");
+}
+
+void KeyboardLighting::SetPreviewShown(bool shown) {
+    if (previewShown_.exchange(shown) != shown && shown) {
+        WakeThread();
+    }
+}
+
+void KeyboardLighting::WakeThread() {
+    std::lock_guard wakeLock(wakeMutex_);
+    wakeRequested_ = true;
+    wakeCv_.notify_all();
 }
 
 std::chrono::milliseconds KeyboardLighting::NextPassWait(uint64_t nowMs) const {

@@ -13,6 +13,7 @@
 #include <array>
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <mutex>
 #include <optional>
@@ -125,12 +126,12 @@ class KeyboardLighting {
     void StartThread();
     void StopThread();
     // Whether anyone sees the preview. While nobody does and the keyboard is
-    // not streamed frames, the light thread steps ten times a second
-    // instead of on every tick.
-    void SetPreviewShown(bool shown) { previewShown_.store(shown); }
+    // not streamed frames, the light thread steps once a second instead of
+    // on every tick; showing the preview wakes it at once.
+    void SetPreviewShown(bool shown);
     // How long the light thread sleeps after a pass ending at `nowMs`.
     std::chrono::milliseconds NextPassWait(uint64_t nowMs) const;
-    static constexpr int kIdlePassMs = 100;
+    static constexpr int kIdlePassMs = 1000;
     bool ThreadRunning() const { return thread_.Running(); }
     // One pass of the thread: counts the tick change, runs the mode's step
     // when its period is due (or the custom effect player), then the area
@@ -325,6 +326,14 @@ class KeyboardLighting {
     uint8_t submittedMode_ = 0;
     uint32_t submittedTick_ = 0;
     uint32_t framesUnchanged_ = 0;
+
+    // Ends the light thread's sleep early: the preview was shown or the
+    // streamed mode changed. Never held while taking lock_.
+    void WakeThread();
+    std::mutex wakeMutex_;
+    std::condition_variable wakeCv_;
+    bool wakeRequested_ = false;  // guarded by wakeMutex_
+    bool wakeStopping_ = false;   // guarded by wakeMutex_
 
     platform::WorkerThread thread_;
     // Last: its thread writes through channel_ and is joined first.

@@ -16,6 +16,8 @@ ReceiverEventService& ReceiverEventService::Instance() {
 bool ReceiverEventService::Register(int kind, CVornelUSBDevice* device) {
     std::lock_guard lock(mutex_);
     auto [it, inserted] = registry_.emplace(kind, device);
+    ++registryVersion_;
+    registryChanged_.notify_all();
     return inserted || it->second == device;
 }
 
@@ -24,6 +26,8 @@ void ReceiverEventService::Forget(CVornelUSBDevice* device) {
     for (auto it = registry_.begin(); it != registry_.end();) {
         it = it->second == device ? registry_.erase(it) : std::next(it);
     }
+    ++registryVersion_;
+    registryChanged_.notify_all();
 }
 
 CVornelUSBDevice* ReceiverEventService::Registered(int kind) const {
@@ -33,7 +37,7 @@ CVornelUSBDevice* ReceiverEventService::Registered(int kind) const {
 }
 
 void ReceiverEventService::StartService() {
-    thread_.Start([this](const platform::StopEvent& stop) { Run(stop); });
+    thread_.Start([this](const platform::StopEvent& stop) { Run(stop); }, "qx70-receiver");
 }
 
 void ReceiverEventService::StopService() {
@@ -42,10 +46,18 @@ void ReceiverEventService::StopService() {
 
 void ReceiverEventService::Run(const platform::StopEvent& stop) {
     std::array<uint8_t, 64> report{};
+    bool stopping = false;  // guarded by mutex_
+    const uint64_t hook = stop.AddHook([this, &stopping] {
+        std::lock_guard lock(mutex_);
+        stopping = true;
+        registryChanged_.notify_all();
+    });
     while (!stop.IsSet()) {
         std::shared_ptr<hid::CHidPack> pack;
+        uint64_t version = 0;
         {
             std::lock_guard lock(mutex_);
+            version = registryVersion_;
             for (const auto& [kind, device] : registry_) {
                 pack = device->EventChannel().ReceiverPack();
                 if (pack) {
@@ -54,8 +66,11 @@ void ReceiverEventService::Run(const platform::StopEvent& stop) {
             }
         }
         if (!pack || !pack->IsOpen()) {
-            // Nothing to listen to: idle without spinning.
-            stop.Wait(std::chrono::milliseconds(50));
+            // Nothing to listen to: sleep until a device registers. The
+            // bound covers a handle that opens without a registration.
+            std::unique_lock lock(mutex_);
+            registryChanged_.wait_for(lock, std::chrono::milliseconds(500),
+                                      [&] { return stopping || registryVersion_ != version; });
             continue;
         }
         uint32_t got = 0;
@@ -65,6 +80,7 @@ void ReceiverEventService::Run(const platform::StopEvent& stop) {
         std::lock_guard lock(mutex_);
         Dispatch(DeviceEventCode(report.data(), got), report.data(), got);
     }
+    stop.RemoveHook(hook);
     platform::DebugOutput("MS 设备同步线程设定退出");
 }
 

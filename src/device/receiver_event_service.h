@@ -3,6 +3,7 @@
 // registered keyboard or mouse object.
 #pragma once
 
+#include <condition_variable>
 #include <cstdint>
 #include <map>
 #include <mutex>
@@ -38,6 +39,8 @@ class ReceiverEventService {
     void Dispatch(uint16_t code, const uint8_t* report, size_t length);
 
     mutable std::recursive_mutex mutex_;
+    std::condition_variable_any registryChanged_;
+    uint64_t registryVersion_ = 0;  // counts Register and Forget calls
     std::map<int, CVornelUSBDevice*> registry_;
     platform::WorkerThread thread_;
 };

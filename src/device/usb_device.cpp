@@ -336,13 +336,17 @@ std::string CVornelUSBDevice::LightConfigFile() const {
 
 bool ReadEventReport(hid::CHidPack& pack, uint8_t* report, uint32_t size, uint32_t& got,
                      const platform::StopEvent& stop) {
-    constexpr uint32_t kReadMs = 100;
+    // The stop event ends the read, so an idle listener wakes only this
+    // often; a read that fails at once (an unplugged device) backs off
+    // instead of spinning.
+    constexpr uint32_t kReadMs = 2000;
+    constexpr auto kBackOff = std::chrono::milliseconds(100);
     const auto start = std::chrono::steady_clock::now();
-    if (pack.ReadReport(report, size, got, kReadMs)) {
+    if (pack.ReadReport(report, size, got, kReadMs, stop)) {
         return true;
     }
-    if (std::chrono::steady_clock::now() - start < std::chrono::milliseconds(kReadMs / 2)) {
-        stop.Wait(std::chrono::milliseconds(kReadMs));
+    if (std::chrono::steady_clock::now() - start < kBackOff / 2) {
+        stop.Wait(kBackOff);
     }
     return false;
 }
@@ -384,23 +388,25 @@ bool CVornelUSBDevice::OpenEventChannel(const std::string& path, int type) {
         if (!opened) {
             return false;
         }
-        eventThread_.Start([this](const platform::StopEvent& stop) {
-            std::array<uint8_t, 64> report{};
-            while (!stop.IsSet()) {
-                uint32_t got = 0;
-                if (!eventChannel_.IsOpen()) {
-                    stop.Wait(std::chrono::milliseconds(100));
-                    continue;
+        eventThread_.Start(
+            [this](const platform::StopEvent& stop) {
+                std::array<uint8_t, 64> report{};
+                while (!stop.IsSet()) {
+                    uint32_t got = 0;
+                    if (!eventChannel_.IsOpen()) {
+                        stop.Wait(std::chrono::milliseconds(100));
+                        continue;
+                    }
+                    if (!ReadEventReport(eventChannel_.DirectPack(), report.data(), report.size(),
+                                         got, stop)) {
+                        continue;
+                    }
+                    platform::DebugOutput("接收到自动添加设备的同步信息要求  TEST");
+                    DispatchEvent(EventCodeOf(report.data(), got), report.data(), got);
                 }
-                if (!ReadEventReport(eventChannel_.DirectPack(), report.data(), report.size(), got,
-                                     stop)) {
-                    continue;
-                }
-                platform::DebugOutput("接收到自动添加设备的同步信息要求  TEST");
-                DispatchEvent(EventCodeOf(report.data(), got), report.data(), got);
-            }
-            platform::DebugOutput(EventThreadExitText());
-        });
+                platform::DebugOutput(EventThreadExitText());
+            },
+            "qx70-events");
         return true;
     }
     std::shared_ptr<hid::CHidPack> pack = hid::CShareHidPackMgr::Instance().Get(path);

@@ -31,9 +31,9 @@ inline constexpr std::chrono::milliseconds kEventThreadJoin{500};
 inline constexpr std::chrono::milliseconds kLightThreadJoin{1000};
 inline constexpr std::chrono::milliseconds kServiceThreadJoin{100};
 
-// Reads one event report, waiting at most 100 ms. A read that fails well
-// before that (a handle that is gone or shut down) is followed by a wait on
-// `stop` of 100 ms, so a dead handle never makes a thread spin.
+// Reads one event report, waiting at most 2 s or until `stop` is set. A read
+// that fails at once (a handle that is gone or shut down) is followed by a
+// wait on `stop` of 100 ms, so a dead handle never makes a thread spin.
 bool ReadEventReport(hid::CHidPack& pack, uint8_t* report, uint32_t size, uint32_t& got,
                      const platform::StopEvent& stop);
 

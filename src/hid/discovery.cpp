@@ -123,22 +123,33 @@ bool DiscoveryThread::Start(const DiscoveryParams& params) {
     if (params.slots == nullptr) {
         return false;
     }
-    return worker_.Start([params](const platform::StopEvent& stop) {
-        DiscoveryPass pass(params);
-        while (true) {
-            if (stop.Wait(std::chrono::milliseconds(1))) {
-                platform::DebugOutput("抓取设备线程设定退出");
-                return;
+    return worker_.Start(
+        [params](const platform::StopEvent& stop) {
+            DiscoveryPass pass(params);
+            while (true) {
+                if (stop.Wait(std::chrono::milliseconds(1))) {
+                    platform::DebugOutput("抓取设备线程设定退出");
+                    return;
+                }
+                if (!pass.Run(&stop)) {
+                    return;  // enumeration failed: no more reports this run
+                }
+                // A backend that reports every node that comes or goes wakes the
+                // next pass itself; the slow poll only retries opens that failed.
+                const std::shared_ptr<HidBackend> backend = CurrentBackend();
+                const bool watched = backend && backend->WatchesChanges();
+                const std::chrono::milliseconds wait =
+                    watched ? std::max(params.period, params.watchedPeriod) : params.period;
+                if (backend) {
+                    backend->WaitForChange(wait, stop);
+                }
+                if (stop.IsSet() || (!backend && stop.Wait(wait))) {
+                    platform::DebugOutput("抓取设备线程设定退出");
+                    return;
+                }
             }
-            if (!pass.Run(&stop)) {
-                return;  // enumeration failed: no more reports this run
-            }
-            if (stop.Wait(params.period)) {
-                platform::DebugOutput("抓取设备线程设定退出");
-                return;
-            }
-        }
-    });
+        },
+        "qx70-discovery");
 }
 
 void DiscoveryThread::Stop(std::chrono::milliseconds bound, const platform::JoinTexts& texts) {

@@ -21,6 +21,8 @@ struct DiscoveryParams {
     // The registered instance message posted once after the first pass.
     uint32_t instanceMessage = 0;
     std::chrono::milliseconds period{100};
+    // The pause between passes when the backend reports changes itself.
+    std::chrono::milliseconds watchedPeriod{1000};
 };
 
 // One pass of the loop, callable without a thread (tests, the thread body).

@@ -3,11 +3,16 @@
 // firmware. Everything above CHidPack is the same for both.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
+
+namespace platform {
+class StopEvent;
+}
 
 namespace hid {
 
@@ -39,6 +44,11 @@ class HidDevice {
     // Reads one input report of this collection (report id first). Blocks up
     // to `timeoutMs`; false on time-out, failure, unplug or Cancel().
     virtual bool Read(uint8_t* buffer, size_t length, size_t& bytesRead, int timeoutMs) = 0;
+    // The same read, also ended at once by `stop`: a listener can wait long
+    // for the next report without waking to look at its stop event. The base
+    // form reads in short slices and looks at the event between them.
+    virtual bool ReadOrStop(uint8_t* buffer, size_t length, size_t& bytesRead, int timeoutMs,
+                            const platform::StopEvent& stop);
     // Writes one output report on the interrupt pipe (report id first).
     // `timeoutMs` and Cancel() bound only the wait before the write starts:
     // on hidraw the write itself is synchronous and takes up to the kernel's
@@ -66,6 +76,14 @@ class HidBackend {
     virtual bool Enumerate(std::vector<std::string>& paths) = 0;
     // Null when the path is gone or cannot be opened with these flags.
     virtual std::unique_ptr<HidDevice> Open(const std::string& path, const OpenFlags& flags) = 0;
+
+    // Sleeps until the set of collections may have changed since the last
+    // call, `stop` is set or `timeout` passes; true when a change was seen.
+    // Meant for one watcher (the discovery thread). The base form cannot
+    // tell and only sleeps.
+    virtual bool WaitForChange(std::chrono::milliseconds timeout, const platform::StopEvent& stop);
+    // True when WaitForChange sees every change, so a watcher may poll rarely.
+    virtual bool WatchesChanges() const { return false; }
 };
 
 // The process-wide backend CHidPack uses: the hidraw backend unless one was

@@ -247,6 +247,21 @@ bool CHidPack::ReadReport(uint8_t* buffer, uint32_t length, uint32_t& bytesRead,
     });
 }
 
+bool CHidPack::ReadReport(uint8_t* buffer, uint32_t length, uint32_t& bytesRead, uint32_t timeoutMs,
+                          const platform::StopEvent& stop) {
+    bytesRead = 0;
+    if (buffer == nullptr && length != 0) {
+        return false;
+    }
+    const int timeout = static_cast<int>(std::min<uint32_t>(timeoutMs, INT32_MAX));
+    return impl_->Transfer(impl_->readPending, [&](HidDevice& dev) {
+        size_t n = 0;
+        const bool ok = dev.ReadOrStop(buffer, length, n, timeout, stop);
+        bytesRead = static_cast<uint32_t>(n);
+        return ok;
+    });
+}
+
 bool CHidPack::WriteReport(const uint8_t* buffer, uint32_t length, uint32_t& bytesWritten,
                            uint32_t timeoutMs) {
     bytesWritten = 0;

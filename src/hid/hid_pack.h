@@ -14,6 +14,10 @@
 #include "hid/hid_backend.h"
 #include "hid/hid_caps.h"
 
+namespace platform {
+class StopEvent;
+}
+
 namespace hid {
 
 class ReportDescriptorInfo;  // parsed descriptor of one collection (the "preparsed data")
@@ -62,6 +66,9 @@ class CHidPack {
     // Thread-safe against Close/Reopen/destruction from another thread: a
     // pending call returns false at once.
     bool ReadReport(uint8_t* buffer, uint32_t length, uint32_t& bytesRead, uint32_t timeoutMs);
+    // The same read, also ended at once when `stop` is set.
+    bool ReadReport(uint8_t* buffer, uint32_t length, uint32_t& bytesRead, uint32_t timeoutMs,
+                    const platform::StopEvent& stop);
     bool WriteReport(const uint8_t* buffer, uint32_t length, uint32_t& bytesWritten,
                      uint32_t timeoutMs);
     bool SetOutputReport(const uint8_t* buffer, uint32_t length);

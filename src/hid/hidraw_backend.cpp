@@ -5,6 +5,7 @@
 #include <linux/hidraw.h>
 #include <poll.h>
 #include <sys/eventfd.h>
+#include <sys/inotify.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,9 +15,11 @@
 #include <chrono>
 #include <cstring>
 #include <mutex>
+#include <string_view>
 
 #include "hid/hid_path.h"
 #include "hid/report_descriptor.h"
+#include "platform/stop_event.h"
 
 namespace hid {
 
@@ -179,6 +182,20 @@ class HidrawDevice : public HidDevice {
     int CollectionIndex() const override { return collection_; }
 
     bool Read(uint8_t* buffer, size_t length, size_t& bytesRead, int timeoutMs) override {
+        return ReadWaking(buffer, length, bytesRead, timeoutMs, -1);
+    }
+
+    bool ReadOrStop(uint8_t* buffer, size_t length, size_t& bytesRead, int timeoutMs,
+                    const platform::StopEvent& stop) override {
+        if (stop.Fd() < 0) {
+            return HidDevice::ReadOrStop(buffer, length, bytesRead, timeoutMs, stop);
+        }
+        bytesRead = 0;
+        return !stop.IsSet() && ReadWaking(buffer, length, bytesRead, timeoutMs, stop.Fd());
+    }
+
+    // A read that a readable `stopFd` (when >= 0) also ends.
+    bool ReadWaking(uint8_t* buffer, size_t length, size_t& bytesRead, int timeoutMs, int stopFd) {
         bytesRead = 0;
         uint64_t generation = 0;
         if (fd_ < 0 || !Begin(generation)) {
@@ -188,7 +205,7 @@ class HidrawDevice : public HidDevice {
         const bool withId = info_.collections.front().InterfaceUsesReportIds();
         uint8_t report[kMaxReport + 1];
         for (;;) {
-            if (Wait(POLLIN, deadline, timeoutMs < 0, generation) != kReady) {
+            if (Wait(POLLIN, deadline, timeoutMs < 0, generation, stopFd) != kReady) {
                 return false;
             }
             // Reports of interfaces without ids arrive bare; give them the
@@ -310,7 +327,9 @@ class HidrawDevice : public HidDevice {
     // Waits for `events` on the node, the cancel eventfd or the deadline. A
     // cancel wakes every waiter; the eventfd is drained only by the last
     // waiter to leave, so no waiter can miss a cancel meant for it.
-    WaitResult Wait(short events, Clock::time_point deadline, bool forever, uint64_t generation) {
+    // A readable `stopFd` (when >= 0) counts as a cancel of this wait only.
+    WaitResult Wait(short events, Clock::time_point deadline, bool forever, uint64_t generation,
+                    int stopFd = -1) {
         for (;;) {
             {
                 std::lock_guard lock(mutex_);
@@ -327,9 +346,15 @@ class HidrawDevice : public HidDevice {
             } else if (eventFd_ < 0) {
                 timeout = 10;
             }
-            pollfd fds[2] = {{fd_, events, 0}, {eventFd_, POLLIN, 0}};
-            const int r = ::poll(fds, eventFd_ >= 0 ? 2 : 1, timeout);
+            // The stop descriptor goes last so that it can be left out.
+            pollfd fds[3] = {{fd_, events, 0}, {eventFd_, POLLIN, 0}, {}};
+            nfds_t count = eventFd_ >= 0 ? 2 : 1;
+            if (stopFd >= 0) {
+                fds[count++] = {stopFd, POLLIN, 0};
+            }
+            const int r = ::poll(fds, count, timeout);
             const int err = errno;
+            const bool stopped = r > 0 && stopFd >= 0 && (fds[count - 1].revents & POLLIN);
             const bool wake = r > 0 && eventFd_ >= 0 && (fds[1].revents & POLLIN);
             {
                 std::lock_guard lock(mutex_);
@@ -341,6 +366,9 @@ class HidrawDevice : public HidDevice {
                     uint64_t value = 0;
                     [[maybe_unused]] ssize_t n = ::read(eventFd_, &value, sizeof value);
                 }
+            }
+            if (stopped) {
+                return kCancelled;
             }
             if (r < 0) {
                 if (err == EINTR) {
@@ -380,9 +408,54 @@ HidrawBackend::HidrawBackend(std::string sysfsRoot, std::string devRoot, NodeOpe
     if (!opener_) {
         opener_ = DefaultOpen;
     }
+    watchFd_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (watchFd_ >= 0 &&
+        ::inotify_add_watch(watchFd_, devRoot_.c_str(),
+                            IN_CREATE | IN_DELETE | IN_ATTRIB | IN_MOVED_FROM | IN_MOVED_TO) < 0) {
+        ::close(watchFd_);
+        watchFd_ = -1;
+    }
 }
 
-HidrawBackend::~HidrawBackend() = default;
+HidrawBackend::~HidrawBackend() {
+    if (watchFd_ >= 0) {
+        ::close(watchFd_);
+    }
+}
+
+bool HidrawBackend::WaitForChange(std::chrono::milliseconds timeout,
+                                  const platform::StopEvent& stop) {
+    if (watchFd_ < 0 || stop.Fd() < 0) {
+        return HidBackend::WaitForChange(timeout, stop);
+    }
+    pollfd fds[2] = {{watchFd_, POLLIN, 0}, {stop.Fd(), POLLIN, 0}};
+    const int ms = static_cast<int>(std::clamp<int64_t>(timeout.count(), 0, INT32_MAX));
+    if (::poll(fds, 2, ms) <= 0 || !(fds[0].revents & POLLIN)) {
+        return false;
+    }
+    // Only hidraw nodes count; the rest of the folder changes all the time.
+    bool changed = false;
+    alignas(inotify_event) char buffer[4096];
+    for (;;) {
+        const ssize_t n = ::read(watchFd_, buffer, sizeof buffer);
+        if (n <= 0) {
+            break;
+        }
+        for (ssize_t at = 0; at + static_cast<ssize_t>(sizeof(inotify_event)) <= n;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+            if (at + static_cast<ssize_t>(sizeof(inotify_event) + event->len) > n) {
+                break;
+            }
+            const size_t nameLength = strnlen(event->name, event->len);
+            if ((event->mask & IN_Q_OVERFLOW) ||
+                std::string_view(event->name, nameLength).starts_with("hidraw")) {
+                changed = true;
+            }
+            at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+        }
+    }
+    return changed;
+}
 
 bool HidrawBackend::ReadNode(const std::string& name, NodeInfo& info) const {
     const std::string device = sysfsRoot_ + "/" + name + "/device";

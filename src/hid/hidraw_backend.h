@@ -24,6 +24,10 @@ class HidrawBackend : public HidBackend {
 
     bool Enumerate(std::vector<std::string>& paths) override;
     std::unique_ptr<HidDevice> Open(const std::string& path, const OpenFlags& flags) override;
+    // Watches the device folder for hidraw nodes that come, go or change
+    // their access (udev applies it just after the node appears).
+    bool WaitForChange(std::chrono::milliseconds timeout, const platform::StopEvent& stop) override;
+    bool WatchesChanges() const override { return watchFd_ >= 0; }
 
     struct NodeInfo;
 
@@ -33,6 +37,7 @@ class HidrawBackend : public HidBackend {
     std::string sysfsRoot_;
     std::string devRoot_;
     NodeOpener opener_;
+    int watchFd_ = -1;  // inotify on devRoot_, -1 when it could not be set up
 };
 
 }  // namespace hid

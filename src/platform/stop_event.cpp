@@ -23,8 +23,26 @@ void StopEvent::Set() {
             const uint64_t one = 1;
             [[maybe_unused]] ssize_t n = ::write(fd_, &one, sizeof one);
         }
+        for (const auto& [id, hook] : hooks_) {
+            hook();
+        }
     }
     cv_.notify_all();
+}
+
+uint64_t StopEvent::AddHook(std::function<void()> hook) const {
+    std::lock_guard lock(mutex_);
+    const uint64_t id = ++nextHook_;
+    if (set_) {
+        hook();
+    }
+    hooks_.emplace_back(id, std::move(hook));
+    return id;
+}
+
+void StopEvent::RemoveHook(uint64_t id) const {
+    std::lock_guard lock(mutex_);
+    std::erase_if(hooks_, [id](const auto& entry) { return entry.first == id; });
 }
 
 void StopEvent::Reset() {

@@ -4,7 +4,11 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
+#include <functional>
 #include <mutex>
+#include <utility>
+#include <vector>
 
 namespace platform {
 
@@ -26,9 +30,18 @@ class StopEvent {
     // made, in which case callers fall back to short polls of IsSet().
     int Fd() const { return fd_; }
 
+    // Runs `hook` when the event is set (at once when it already is) until
+    // RemoveHook returns, which is how a wait on another condition variable
+    // also ends on this event. Hooks run with the event's lock held: they
+    // may only take locks that are never held while calling into the event.
+    uint64_t AddHook(std::function<void()> hook) const;
+    void RemoveHook(uint64_t id) const;
+
   private:
     mutable std::mutex mutex_;
     mutable std::condition_variable cv_;
+    mutable std::vector<std::pair<uint64_t, std::function<void()>>> hooks_;
+    mutable uint64_t nextHook_ = 0;
     bool set_ = false;
     int fd_ = -1;
 };

@@ -1,5 +1,9 @@
 #include "platform/worker_thread.h"
 
+#include <pthread.h>
+
+#include <cstring>
+
 #include "platform/debug_output.h"
 
 namespace platform {
@@ -11,14 +15,17 @@ WorkerThread::~WorkerThread() {
     }
 }
 
-bool WorkerThread::Start(Body body) {
+bool WorkerThread::Start(Body body, const char* name) {
     std::lock_guard lock(mutex_);
     if (thread_.joinable()) {
         return false;
     }
     stop_.Reset();
     finished_ = false;
-    thread_ = std::thread([this, body = std::move(body)] {
+    char shortName[16] = {};
+    std::strncpy(shortName, name ? name : "", sizeof shortName - 1);
+    thread_ = std::thread([this, body = std::move(body), shortName] {
+        pthread_setname_np(pthread_self(), shortName);
         body(stop_);
         std::lock_guard done(mutex_);
         finished_ = true;

@@ -34,7 +34,8 @@ class WorkerThread {
     WorkerThread& operator=(const WorkerThread&) = delete;
 
     // Resets the stop event and starts the body; false when already running.
-    bool Start(Body body);
+    // `name` (at most 15 bytes kept) is what `top -H` and debuggers show.
+    bool Start(Body body, const char* name = "qx70-worker");
     bool Running() const;
     // Started and not joined yet (it may have returned already).
     bool Started() const;

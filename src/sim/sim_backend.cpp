@@ -7,9 +7,11 @@
 #include <cstring>
 #include <deque>
 #include <map>
+#include <utility>
 
 #include "hid/hid_path.h"
 #include "hid/report_descriptor.h"
+#include "platform/stop_event.h"
 
 namespace sim {
 
@@ -175,6 +177,28 @@ class SimDevice : public hid::HidDevice {
     int CollectionIndex() const override { return handle_->collection; }
 
     bool Read(uint8_t* buffer, size_t length, size_t& bytesRead, int timeoutMs) override {
+        return ReadUnless(buffer, length, bytesRead, timeoutMs, nullptr);
+    }
+
+    bool ReadOrStop(uint8_t* buffer, size_t length, size_t& bytesRead, int timeoutMs,
+                    const platform::StopEvent& stop) override {
+        bool stopped = false;  // guarded by the handle's mutex
+        const std::shared_ptr<HandleState> handle = handle_;
+        const uint64_t hook = stop.AddHook([handle, &stopped] {
+            std::lock_guard lock(handle->mutex);
+            stopped = true;
+            handle->cv.notify_all();
+        });
+        const bool ok = ReadUnless(buffer, length, bytesRead, timeoutMs, &stopped);
+        stop.RemoveHook(hook);
+        return ok;
+    }
+
+  private:
+    // Reads until a report, the time-out, a cancel, or `*stopped` (read
+    // under the handle's mutex) becomes true.
+    bool ReadUnless(uint8_t* buffer, size_t length, size_t& bytesRead, int timeoutMs,
+                    const bool* stopped) {
         bytesRead = 0;
         if (!readable_) {
             return false;
@@ -185,7 +209,8 @@ class SimDevice : public hid::HidDevice {
         const bool forever = timeoutMs < 0;
         const auto deadline = Clock::now() + std::chrono::milliseconds(std::max(timeoutMs, 0));
         for (;;) {
-            if (h.shutdown || h.unplugged || h.generation != generation) {
+            if (h.shutdown || h.unplugged || h.generation != generation ||
+                (stopped != nullptr && *stopped)) {
                 return false;
             }
             const auto now = Clock::now();
@@ -218,6 +243,7 @@ class SimDevice : public hid::HidDevice {
         }
     }
 
+  public:
     bool Write(const uint8_t* buffer, size_t length, size_t& bytesWritten, int timeoutMs) override {
         (void)timeoutMs;  // the simulated pipe always accepts within the latency
         bytesWritten = 0;
@@ -312,6 +338,8 @@ bool ParseNodeNumber(std::string_view node, int& number) {
 struct SimBackend::Impl {
     mutable std::mutex mutex;
     std::map<int, std::shared_ptr<SimNode>> nodes;
+    std::condition_variable changed;
+    bool changePending = false;  // a plug or unplug the watcher has not seen
     std::shared_ptr<std::atomic<uint32_t>> latency = std::make_shared<std::atomic<uint32_t>>(1000);
 };
 
@@ -355,7 +383,9 @@ int SimBackend::Plug(std::shared_ptr<SimFirmware> firmware) {
                                         node->interfaceNumber, i, node->collections.size()));
         }
         impl_->nodes[number] = node;
+        impl_->changePending = true;
     }
+    impl_->changed.notify_all();
     std::lock_guard fw(node->firmwareMutex);
     firmware->OnPlugged(std::make_shared<SinkProxy>(node));
     return number;
@@ -371,7 +401,9 @@ void SimBackend::Unplug(int number) {
         }
         node = it->second;
         impl_->nodes.erase(it);
+        impl_->changePending = true;
     }
+    impl_->changed.notify_all();
     node->MarkUnplugged();
     std::lock_guard fw(node->firmwareMutex);
     node->firmware->OnUnplugged();
@@ -411,6 +443,24 @@ bool SimBackend::Enumerate(std::vector<std::string>& paths) {
         paths.insert(paths.end(), node->paths.begin(), node->paths.end());
     }
     return true;
+}
+
+bool SimBackend::WaitForChange(std::chrono::milliseconds timeout, const platform::StopEvent& stop) {
+    bool stopped = false;  // guarded by the backend's mutex
+    const std::shared_ptr<Impl> impl = impl_;
+    const uint64_t hook = stop.AddHook([impl, &stopped] {
+        std::lock_guard lock(impl->mutex);
+        stopped = true;
+        impl->changed.notify_all();
+    });
+    bool changed = false;
+    {
+        std::unique_lock lock(impl->mutex);
+        impl->changed.wait_for(lock, timeout, [&] { return stopped || impl->changePending; });
+        changed = std::exchange(impl->changePending, false);
+    }
+    stop.RemoveHook(hook);
+    return changed;
 }
 
 std::unique_ptr<hid::HidDevice> SimBackend::Open(const std::string& path,

@@ -64,6 +64,8 @@ class SimBackend : public hid::HidBackend {
     bool Enumerate(std::vector<std::string>& paths) override;
     std::unique_ptr<hid::HidDevice> Open(const std::string& path,
                                          const hid::OpenFlags& flags) override;
+    bool WaitForChange(std::chrono::milliseconds timeout, const platform::StopEvent& stop) override;
+    bool WatchesChanges() const override { return true; }
 
   private:
     struct Impl;

@@ -99,11 +99,12 @@ bool UpdateCheck::Start(UpdateTargetTable table, Options options, RowCallback on
         return false;
     if (worker_.Started())
         worker_.StopAndJoin(kJoinBound, JoinTexts());
-    return worker_.Start([table = std::move(table), options = std::move(options),
-                          onRow = std::move(onRow),
-                          onDone = std::move(onDone)](const platform::StopEvent& stop) {
-        RunCheck(stop, table, options, onRow, onDone);
-    });
+    return worker_.Start(
+        [table = std::move(table), options = std::move(options), onRow = std::move(onRow),
+         onDone = std::move(onDone)](const platform::StopEvent& stop) {
+            RunCheck(stop, table, options, onRow, onDone);
+        },
+        "qx70-update");
 }
 
 void UpdateCheck::Stop(const platform::JoinTexts* texts) {

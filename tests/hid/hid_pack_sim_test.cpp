@@ -9,6 +9,7 @@
 #include "hid/hid_pack.h"
 #include "hid/report_descriptor.h"
 #include "hid/test_descriptors.h"
+#include "platform/stop_event.h"
 #include "sim/sim_backend.h"
 #include "sim/sim_bus_loopback.h"
 
@@ -161,6 +162,48 @@ TEST_F(SimHidPack, ReadTimesOutThenWorks) {
     EXPECT_TRUE(pack.ReadReport(buf, 64, n, 5000));
     EXPECT_EQ(buf[3], 0x01);
     late.join();
+}
+
+TEST_F(SimHidPack, StopEndsWaitingReadAndPlugsWakeTheWatcher) {
+    auto fw = Firmware(0x320F, 0x1004, 1, hid_test::kKeyboardInterface);
+    bus->Plug(fw);
+    CHidPack pack;
+    ASSERT_TRUE(pack.Open("/dev/hidraw0#vid_320f&pid_1004&mi_01&col04", true, true, true, false));
+    platform::StopEvent stop;
+    auto reader = std::async(std::launch::async, [&] {
+        uint8_t buf[64];
+        uint32_t n = 0;
+        return pack.ReadReport(buf, 64, n, 60000, stop);
+    });
+    std::this_thread::sleep_for(milliseconds(30));
+    stop.Set();
+    ASSERT_EQ(reader.wait_for(std::chrono::seconds(5)), std::future_status::ready);
+    EXPECT_FALSE(reader.get());
+    uint8_t buf[64];
+    uint32_t n = 0;
+    EXPECT_FALSE(pack.ReadReport(buf, 64, n, 60000, stop)) << "already stopped";
+    stop.Reset();
+    fw->SendEvent(Command(0x07));
+    ASSERT_TRUE(pack.ReadReport(buf, 64, n, 1000, stop));
+    EXPECT_EQ(buf[3], 0x07);
+
+    // The plug above is still unseen; then only a new plug or the stop
+    // ends the wait.
+    EXPECT_TRUE(bus->WatchesChanges());
+    EXPECT_TRUE(bus->WaitForChange(milliseconds(0), stop));
+    EXPECT_FALSE(bus->WaitForChange(milliseconds(20), stop));
+    auto watcher = std::async(std::launch::async,
+                              [&] { return bus->WaitForChange(std::chrono::minutes(1), stop); });
+    std::this_thread::sleep_for(milliseconds(30));
+    bus->Plug(Firmware(0x320F, 0x22AB, 1, hid_test::kKeyboardInterface));
+    ASSERT_EQ(watcher.wait_for(std::chrono::seconds(5)), std::future_status::ready);
+    EXPECT_TRUE(watcher.get());
+    watcher = std::async(std::launch::async,
+                         [&] { return bus->WaitForChange(std::chrono::minutes(1), stop); });
+    std::this_thread::sleep_for(milliseconds(30));
+    stop.Set();
+    ASSERT_EQ(watcher.wait_for(std::chrono::seconds(5)), std::future_status::ready);
+    EXPECT_FALSE(watcher.get());
 }
 
 TEST_F(SimHidPack, CloseFromAnotherThreadEndsBlockedRead) {

@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <future>
 #include <map>
 #include <mutex>
@@ -16,6 +17,7 @@
 
 #include "hid/hid_pack.h"
 #include "hid/test_descriptors.h"
+#include "platform/stop_event.h"
 #include "support/temp_dir.h"
 
 using namespace hid;
@@ -294,6 +296,41 @@ TEST_F(HidrawFake, TimeOutCloseAndUnplug) {
     ASSERT_TRUE(pack.Reopen());
     tree.Inject(5, answer);
     EXPECT_TRUE(pack.ReadReport(buf, 64, n, 1000));
+}
+
+TEST_F(HidrawFake, StopEndsReadAndNodeChangesWakeTheWatcher) {
+    platform::StopEvent stop;
+    ASSERT_TRUE(backend->WatchesChanges());
+    EXPECT_FALSE(backend->WaitForChange(milliseconds(10), stop));
+    tree.AddNode(6, 0x320F, 0x22AB, 1, hid_test::kKeyboardInterface);
+    EXPECT_TRUE(backend->WaitForChange(std::chrono::seconds(5), stop));
+    std::ofstream(tree.Dev() + "/ttyS9") << "";
+    EXPECT_FALSE(backend->WaitForChange(milliseconds(20), stop)) << "not a hidraw node";
+
+    CHidPack pack;
+    ASSERT_TRUE(pack.Open(Path(6, "#vid_320f&pid_22ab&mi_01&col04"), true, true, true, false));
+    auto reader = std::async(std::launch::async, [&] {
+        uint8_t b[64];
+        uint32_t m = 0;
+        return pack.ReadReport(b, 64, m, 60000, stop);
+    });
+    std::this_thread::sleep_for(milliseconds(30));
+    stop.Set();
+    ASSERT_EQ(reader.wait_for(std::chrono::seconds(5)), std::future_status::ready);
+    EXPECT_FALSE(reader.get());
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(backend->WaitForChange(std::chrono::minutes(1), stop));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+
+    stop.Reset();
+    std::vector<uint8_t> answer(64, 0);
+    answer[0] = 4;
+    tree.Inject(6, answer);
+    uint8_t buf[64];
+    uint32_t n = 0;
+    EXPECT_TRUE(pack.ReadReport(buf, 64, n, 1000, stop));
+    tree.RemoveNode(6);
+    EXPECT_TRUE(backend->WaitForChange(std::chrono::seconds(5), stop));
 }
 
 TEST(HidrawBackend, MissingClassFolderMeansNoDevices) {

@@ -82,3 +82,22 @@ TEST(StopEvent, FdIsReadableExactlyWhileSet) {
     EXPECT_FALSE(ev.IsSet());
     EXPECT_FALSE(ev.Wait(10ms));
 }
+
+TEST(StopEvent, HooksRunOnSetAtOnceWhenSetAndNeverAfterRemoval) {
+    platform::StopEvent stop;
+    int calls = 0;
+    const uint64_t first = stop.AddHook([&] { ++calls; });
+    EXPECT_EQ(calls, 0);
+    stop.Set();
+    stop.Set();
+    EXPECT_EQ(calls, 1) << "only the change to set runs the hooks";
+    int late = 0;
+    const uint64_t second = stop.AddHook([&] { ++late; });
+    EXPECT_EQ(late, 1) << "a hook added to a set event runs at once";
+    stop.RemoveHook(first);
+    stop.RemoveHook(second);
+    stop.Reset();
+    stop.Set();
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(late, 1);
+}
