@@ -356,11 +356,8 @@ void KeyboardLighting::StartThread() {
                 wakeStopping_ = false;
                 wakeRequested_ = false;
             }
-            const uint64_t hook = stop.AddHook([this] {
-                std::lock_guard wakeLock(wakeMutex_);
-                wakeStopping_ = true;
-                wakeCv_.notify_all();
-            });
+            const platform::ScopedStopHook hook =
+                platform::RaiseOnStop(stop, wakeMutex_, wakeCv_, wakeStopping_);
             std::chrono::milliseconds wait{1};
             for (;;) {
                 {
@@ -384,7 +381,6 @@ void KeyboardLighting::StartThread() {
                                               std::chrono::steady_clock::now().time_since_epoch())
                                               .count()));
             }
-            stop.RemoveHook(hook);
             platform::DebugOutput("KB灯光线程设定退出");
         },
         "qx70-light");

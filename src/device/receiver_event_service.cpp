@@ -47,11 +47,8 @@ void ReceiverEventService::StopService() {
 void ReceiverEventService::Run(const platform::StopEvent& stop) {
     std::array<uint8_t, 64> report{};
     bool stopping = false;  // guarded by mutex_
-    const uint64_t hook = stop.AddHook([this, &stopping] {
-        std::lock_guard lock(mutex_);
-        stopping = true;
-        registryChanged_.notify_all();
-    });
+    const platform::ScopedStopHook hook =
+        platform::RaiseOnStop(stop, mutex_, registryChanged_, stopping);
     while (!stop.IsSet()) {
         std::shared_ptr<hid::CHidPack> pack;
         uint64_t version = 0;
@@ -80,7 +77,6 @@ void ReceiverEventService::Run(const platform::StopEvent& stop) {
         std::lock_guard lock(mutex_);
         Dispatch(DeviceEventCode(report.data(), got), report.data(), got);
     }
-    stop.RemoveHook(hook);
     platform::DebugOutput("MS 设备同步线程设定退出");
 }
 

@@ -234,21 +234,16 @@ bool CHidPack::IsOpen() const {
 
 bool CHidPack::ReadReport(uint8_t* buffer, uint32_t length, uint32_t& bytesRead,
                           uint32_t timeoutMs) {
-    bytesRead = 0;
-    if (buffer == nullptr && length != 0) {
-        return false;
-    }
-    const int timeout = static_cast<int>(std::min<uint32_t>(timeoutMs, INT32_MAX));
-    return impl_->Transfer(impl_->readPending, [&](HidDevice& dev) {
-        size_t n = 0;
-        const bool ok = dev.Read(buffer, length, n, timeout);
-        bytesRead = static_cast<uint32_t>(n);
-        return ok;
-    });
+    return ReadReportUnless(buffer, length, bytesRead, timeoutMs, nullptr);
 }
 
 bool CHidPack::ReadReport(uint8_t* buffer, uint32_t length, uint32_t& bytesRead, uint32_t timeoutMs,
                           const platform::StopEvent& stop) {
+    return ReadReportUnless(buffer, length, bytesRead, timeoutMs, &stop);
+}
+
+bool CHidPack::ReadReportUnless(uint8_t* buffer, uint32_t length, uint32_t& bytesRead,
+                                uint32_t timeoutMs, const platform::StopEvent* stop) {
     bytesRead = 0;
     if (buffer == nullptr && length != 0) {
         return false;
@@ -256,7 +251,8 @@ bool CHidPack::ReadReport(uint8_t* buffer, uint32_t length, uint32_t& bytesRead,
     const int timeout = static_cast<int>(std::min<uint32_t>(timeoutMs, INT32_MAX));
     return impl_->Transfer(impl_->readPending, [&](HidDevice& dev) {
         size_t n = 0;
-        const bool ok = dev.ReadOrStop(buffer, length, n, timeout, stop);
+        const bool ok = stop ? dev.ReadOrStop(buffer, length, n, timeout, *stop)
+                             : dev.Read(buffer, length, n, timeout);
         bytesRead = static_cast<uint32_t>(n);
         return ok;
     });

@@ -94,6 +94,9 @@ class CHidPack {
     std::recursive_mutex& TransferLock();
 
   private:
+    bool ReadReportUnless(uint8_t* buffer, uint32_t length, uint32_t& bytesRead, uint32_t timeoutMs,
+                          const platform::StopEvent* stop);
+
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };

@@ -46,4 +46,29 @@ class StopEvent {
     int fd_ = -1;
 };
 
+// AddHook for the lifetime of the object.
+class ScopedStopHook {
+  public:
+    ScopedStopHook(const StopEvent& stop, std::function<void()> hook)
+        : stop_(stop), id_(stop.AddHook(std::move(hook))) {}
+    ~ScopedStopHook() { stop_.RemoveHook(id_); }
+    ScopedStopHook(const ScopedStopHook&) = delete;
+    ScopedStopHook& operator=(const ScopedStopHook&) = delete;
+
+  private:
+    const StopEvent& stop_;
+    const uint64_t id_;
+};
+
+// While the result lives, setting `stop` sets `flag` under `mutex` and wakes
+// `cv`: a wait on `cv` whose predicate reads `flag` also ends on the event.
+template <class Mutex, class CondVar>
+ScopedStopHook RaiseOnStop(const StopEvent& stop, Mutex& mutex, CondVar& cv, bool& flag) {
+    return ScopedStopHook(stop, [&mutex, &cv, &flag] {
+        std::lock_guard lock(mutex);
+        flag = true;
+        cv.notify_all();
+    });
+}
+
 }  // namespace platform

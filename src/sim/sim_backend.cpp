@@ -183,15 +183,9 @@ class SimDevice : public hid::HidDevice {
     bool ReadOrStop(uint8_t* buffer, size_t length, size_t& bytesRead, int timeoutMs,
                     const platform::StopEvent& stop) override {
         bool stopped = false;  // guarded by the handle's mutex
-        const std::shared_ptr<HandleState> handle = handle_;
-        const uint64_t hook = stop.AddHook([handle, &stopped] {
-            std::lock_guard lock(handle->mutex);
-            stopped = true;
-            handle->cv.notify_all();
-        });
-        const bool ok = ReadUnless(buffer, length, bytesRead, timeoutMs, &stopped);
-        stop.RemoveHook(hook);
-        return ok;
+        const platform::ScopedStopHook hook =
+            platform::RaiseOnStop(stop, handle_->mutex, handle_->cv, stopped);
+        return ReadUnless(buffer, length, bytesRead, timeoutMs, &stopped);
     }
 
   private:
@@ -446,21 +440,13 @@ bool SimBackend::Enumerate(std::vector<std::string>& paths) {
 }
 
 bool SimBackend::WaitForChange(std::chrono::milliseconds timeout, const platform::StopEvent& stop) {
+    Impl& impl = *impl_;
     bool stopped = false;  // guarded by the backend's mutex
-    const std::shared_ptr<Impl> impl = impl_;
-    const uint64_t hook = stop.AddHook([impl, &stopped] {
-        std::lock_guard lock(impl->mutex);
-        stopped = true;
-        impl->changed.notify_all();
-    });
-    bool changed = false;
-    {
-        std::unique_lock lock(impl->mutex);
-        impl->changed.wait_for(lock, timeout, [&] { return stopped || impl->changePending; });
-        changed = std::exchange(impl->changePending, false);
-    }
-    stop.RemoveHook(hook);
-    return changed;
+    const platform::ScopedStopHook hook =
+        platform::RaiseOnStop(stop, impl.mutex, impl.changed, stopped);
+    std::unique_lock lock(impl.mutex);
+    impl.changed.wait_for(lock, timeout, [&] { return stopped || impl.changePending; });
+    return std::exchange(impl.changePending, false);
 }
 
 std::unique_ptr<hid::HidDevice> SimBackend::Open(const std::string& path,
