@@ -137,13 +137,11 @@ bool DiscoveryThread::Start(const DiscoveryParams& params) {
                 // A backend that reports every node that comes or goes wakes the
                 // next pass itself; the slow poll only retries opens that failed.
                 const std::shared_ptr<HidBackend> backend = CurrentBackend();
-                const bool watched = backend && backend->WatchesChanges();
-                const std::chrono::milliseconds wait =
-                    watched ? std::max(params.period, params.watchedPeriod) : params.period;
-                if (backend) {
-                    backend->WaitForChange(wait, stop);
-                }
-                if (stop.IsSet() || (!backend && stop.Wait(wait))) {
+                backend->WaitForChange(backend->WatchesChanges()
+                                           ? std::max(params.period, params.watchedPeriod)
+                                           : params.period,
+                                       stop);
+                if (stop.IsSet()) {
                     platform::DebugOutput("抓取设备线程设定退出");
                     return;
                 }

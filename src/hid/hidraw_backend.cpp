@@ -190,7 +190,6 @@ class HidrawDevice : public HidDevice {
         if (stop.Fd() < 0) {
             return HidDevice::ReadOrStop(buffer, length, bytesRead, timeoutMs, stop);
         }
-        bytesRead = 0;
         return !stop.IsSet() && ReadWaking(buffer, length, bytesRead, timeoutMs, stop.Fd());
     }
 
@@ -428,12 +427,24 @@ bool HidrawBackend::WaitForChange(std::chrono::milliseconds timeout,
     if (watchFd_ < 0 || stop.Fd() < 0) {
         return HidBackend::WaitForChange(timeout, stop);
     }
-    pollfd fds[2] = {{watchFd_, POLLIN, 0}, {stop.Fd(), POLLIN, 0}};
-    const int ms = static_cast<int>(std::clamp<int64_t>(timeout.count(), 0, INT32_MAX));
-    if (::poll(fds, 2, ms) <= 0 || !(fds[0].revents & POLLIN)) {
-        return false;
+    // Only hidraw nodes count; the rest of the folder changes all the time,
+    // and waking the watcher for it would cost a pass each time.
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    bool changed = false;
+    while (!changed) {
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        pollfd fds[2] = {{watchFd_, POLLIN, 0}, {stop.Fd(), POLLIN, 0}};
+        const int ms = static_cast<int>(std::clamp<int64_t>(left.count(), 0, INT32_MAX));
+        if (::poll(fds, 2, ms) <= 0 || !(fds[0].revents & POLLIN) || (fds[1].revents & POLLIN)) {
+            return false;
+        }
+        changed = DrainWatch();
     }
-    // Only hidraw nodes count; the rest of the folder changes all the time.
+    return true;
+}
+
+bool HidrawBackend::DrainWatch() {
     bool changed = false;
     alignas(inotify_event) char buffer[4096];
     for (;;) {

@@ -33,6 +33,8 @@ class HidrawBackend : public HidBackend {
 
   private:
     bool ReadNode(const std::string& name, NodeInfo& info) const;
+    // Reads every queued inotify event; true when one was about a hidraw node.
+    bool DrainWatch();
 
     std::string sysfsRoot_;
     std::string devRoot_;
