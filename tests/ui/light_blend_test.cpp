@@ -97,3 +97,85 @@ TEST(LightBlend, NoWriteBeyondTheRow) {
 }
 
 }  // namespace
+
+// A picture with the shapes the keyboard has: flat stretches of every
+// length around the fill threshold, rows that repeat the row above, rows
+// that repeat it in the picture but not in the mask, and noise.
+struct RunsPicture {
+    static constexpr int kStride = 53;
+    static constexpr int kHeight = 19;
+    std::vector<uint32_t> picture = std::vector<uint32_t>(kStride * kHeight);
+    std::vector<uint8_t> mask = std::vector<uint8_t>(40 * kHeight);
+
+    explicit RunsPicture(uint32_t seed) {
+        std::mt19937 random(seed);
+        for (int y = 0; y < kHeight; ++y) {
+            uint32_t* row = &picture[static_cast<size_t>(y * kStride)];
+            if (y % 4 == 2) {
+                std::copy(row - kStride, row, row);
+            } else {
+                for (int x = 0; x < kStride;) {
+                    const int length = 1 + static_cast<int>(random() % 9);
+                    const uint32_t colour = random() % 3 == 0 ? 0xFF202428u : random();
+                    for (int i = 0; i < length && x < kStride; ++i, ++x) {
+                        row[x] = colour;
+                    }
+                }
+            }
+            uint8_t* m = &mask[static_cast<size_t>(y * 40)];
+            for (int x = 0; x < 40; ++x) {
+                m[x] = y % 8 == 6 ? static_cast<uint8_t>(random()) : (x < 4 || x > 35 ? 40 : 235);
+            }
+        }
+    }
+};
+
+TEST(LightRuns, DrawEqualsBlendingEveryRow) {
+    for (uint32_t seed = 1; seed <= 40; ++seed) {
+        RunsPicture p(seed);
+        // A light of 37 x 17 at (5, 1), its mask rows 40 bytes apart.
+        const int left = 5, top = 1, width = 37, height = 17;
+        ui::LightRuns runs;
+        runs.Build(p.picture.data(), RunsPicture::kStride, p.mask.data(), 40, left, top, width,
+                   height);
+        for (uint32_t alpha : {0u, 90u, 255u}) {
+            const uint32_t tint = 0xFF000000u | (seed * 0x9E3779u & 0xFFFFFFu);
+            std::vector<uint32_t> want = p.picture;
+            for (int y = 0; y < height; ++y) {
+                const size_t at = static_cast<size_t>((top + y) * RunsPicture::kStride + left);
+                ui::BlendTintRow(&p.picture[at], &want[at], &p.mask[static_cast<size_t>(y * 40)],
+                                 width, tint, alpha);
+            }
+            std::vector<uint32_t> got = p.picture;
+            runs.Draw(p.picture.data(), got.data(), p.mask.data(), tint, alpha);
+            ASSERT_EQ(got, want) << "seed " << seed << " alpha " << alpha;
+            std::vector<uint32_t> inPlace = p.picture;
+            runs.Draw(inPlace.data(), inPlace.data(), p.mask.data(), tint, alpha);
+            ASSERT_EQ(inPlace, want) << "in place, seed " << seed << " alpha " << alpha;
+        }
+    }
+}
+
+TEST(LightRuns, AFlatCapOfRepeatedRowsAndAnEmptyLight) {
+    // A cap of one colour under a mask flat but for its two edge pixels:
+    // every row past the first is the first again.
+    std::vector<uint32_t> picture(20 * 6, 0xFF303040u);
+    std::vector<uint8_t> mask(20 * 6, 235);
+    for (int y = 0; y < 6; ++y) {
+        mask[static_cast<size_t>(y * 20)] = 15;
+        mask[static_cast<size_t>(y * 20 + 19)] = 15;
+    }
+    ui::LightRuns runs;
+    runs.Build(picture.data(), 20, mask.data(), 20, 0, 0, 20, 6);
+    std::vector<uint32_t> frame(picture.size(), 0);
+    runs.Draw(picture.data(), frame.data(), mask.data(), 0xFFFF0000u, 255);
+    for (size_t i = 0; i < frame.size(); ++i) {
+        ASSERT_EQ(frame[i], ui::BlendTintPixel(0xFFFF0000u, 0xFF303040u, mask[i], 255)) << i;
+    }
+    // Nothing to draw: an empty light leaves the frame alone.
+    runs.Build(picture.data(), 20, mask.data(), 20, 0, 0, 0, 6);
+    EXPECT_TRUE(runs.Empty());
+    std::vector<uint32_t> untouched(picture.size(), 7);
+    runs.Draw(picture.data(), untouched.data(), mask.data(), 0xFFFF0000u, 255);
+    EXPECT_EQ(untouched, std::vector<uint32_t>(picture.size(), 7));
+}

@@ -1,5 +1,6 @@
 #include "ui/controls/light_blend.h"
 
+#include <algorithm>
 #include <cstring>
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 #include <immintrin.h>
@@ -162,6 +163,67 @@ void BlendTintRowWith(BlendPath path, const uint32_t* under, uint32_t* out, cons
 void BlendTintRow(const uint32_t* under, uint32_t* out, const uint8_t* mask, int count,
                   uint32_t tint, uint32_t alpha) {
     BlendTintRowWith(BlendPath::kAvx2, under, out, mask, count, tint, alpha);
+}
+
+void LightRuns::Build(const uint32_t* picture, int stride, const uint8_t* mask, int maskStride,
+                      int left, int top, int width, int height) {
+    runs_.clear();
+    if (width <= 0 || height <= 0) {
+        return;
+    }
+    const auto rowBytes = static_cast<size_t>(width);
+    for (int y = 0; y < height; ++y) {
+        const int32_t rowAt = (top + y) * stride + left;
+        const int32_t maskAt = y * maskStride;
+        const uint32_t* under = picture + rowAt;
+        const uint8_t* m = mask + maskAt;
+        if (y > 0 && std::memcmp(under, under - stride, rowBytes * 4) == 0 &&
+            std::memcmp(m, m - maskStride, rowBytes) == 0) {
+            runs_.push_back(Run{rowAt, maskAt, width, stride, Kind::kCopyAbove});
+            continue;
+        }
+        int blendFrom = 0;  // start of the pixels still to blend one by one
+        int x = 0;
+        while (x < width) {
+            int end = x + 1;
+            while (end < width && under[end] == under[x] && m[end] == m[x]) {
+                ++end;
+            }
+            if (end - x >= kMinFill) {
+                if (blendFrom < x) {
+                    runs_.push_back(
+                        Run{rowAt + blendFrom, maskAt + blendFrom, x - blendFrom, 0, Kind::kBlend});
+                }
+                runs_.push_back(Run{rowAt + x, maskAt + x, end - x, 0, Kind::kFill});
+                blendFrom = end;
+            }
+            x = end;
+        }
+        if (blendFrom < width) {
+            runs_.push_back(
+                Run{rowAt + blendFrom, maskAt + blendFrom, width - blendFrom, 0, Kind::kBlend});
+        }
+    }
+}
+
+void LightRuns::Draw(const uint32_t* picture, uint32_t* frame, const uint8_t* mask, uint32_t tint,
+                     uint32_t alpha) const {
+    for (const Run& run : runs_) {
+        switch (run.kind) {
+            case Kind::kFill:
+                std::fill_n(frame + run.at, run.count,
+                            BlendTintPixel(tint, picture[run.at], mask[run.maskAt], alpha));
+                break;
+            case Kind::kCopyAbove:
+                std::memcpy(frame + run.at, frame + run.at - run.stride,
+                            static_cast<size_t>(run.count) * 4);
+                break;
+            case Kind::kBlend:
+                BlendTintRow(picture + run.at, frame + run.at, mask + run.maskAt, run.count, tint,
+                             alpha);
+                break;
+        }
+    }
 }
 
 }  // namespace ui

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 namespace ui {
 
@@ -23,5 +24,43 @@ enum class BlendPath { kScalar, kSse2, kAvx2 };
 bool BlendPathAvailable(BlendPath path);
 void BlendTintRowWith(BlendPath path, const uint32_t* under, uint32_t* out, const uint8_t* mask,
                       int count, uint32_t tint, uint32_t alpha);
+
+// One light over a fixed picture, split into runs along its rows. Where the
+// mask and the pixel beneath stay the same for a stretch (the flat middle of
+// a key cap under the flat middle of its light), every pixel of the stretch
+// blends to the same result: the run blends one pixel and fills. A row whose
+// mask and picture equal the row above's is a copy of the row above's
+// result. The rest is blended pixel by pixel. The result is exactly
+// BlendTintRow's, several times faster for the keyboard picture, whose caps
+// are mostly flat.
+class LightRuns {
+  public:
+    // The light covers `width` x `height` pixels at (left, top) of a picture
+    // of `stride` pixels a row (frame and picture share the stride); `mask`
+    // holds its rows, `maskStride` bytes apart. Build again whenever the
+    // picture, the mask or the place changes.
+    void Build(const uint32_t* picture, int stride, const uint8_t* mask, int maskStride, int left,
+               int top, int width, int height);
+    void Clear() { runs_.clear(); }
+    bool Empty() const { return runs_.empty(); }
+    // Lays the light, in `tint` at `alpha`, over the picture into `frame`
+    // (which may be the picture itself). Both have the stride of Build.
+    void Draw(const uint32_t* picture, uint32_t* frame, const uint8_t* mask, uint32_t tint,
+              uint32_t alpha) const;
+
+    // Stretches shorter than this are blended, not filled.
+    static constexpr int kMinFill = 6;
+
+  private:
+    enum class Kind : uint8_t { kBlend, kFill, kCopyAbove };
+    struct Run {
+        int32_t at;      // first pixel, counted from the picture's start
+        int32_t maskAt;  // its mask byte, counted from the mask's start
+        int32_t count;
+        int32_t stride;  // for kCopyAbove: pixels to the row above
+        Kind kind;
+    };
+    std::vector<Run> runs_;
+};
 
 }  // namespace ui

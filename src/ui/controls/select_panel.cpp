@@ -281,14 +281,34 @@ void CSelectPanelUI::DrawLight(PaintedLight& light, const QImage& under) {
     const uint32_t tint = 0xFF000000u | CDeviceKeyButtonUI::TintRgb(button.TintColour()).rgb();
     const auto alpha = static_cast<uint32_t>(button.TintAlpha());
     const QRect clipped = at.intersected(frame_.rect());
-    const uchar* from = under.constBits();
-    uchar* to = frame_.bits();
-    const qsizetype stride = frame_.bytesPerLine();
+    if (clipped.isEmpty()) {
+        return;
+    }
+    const int stride = static_cast<int>(frame_.bytesPerLine() / 4);
+    const uchar* mask =
+        light.mask.constScanLine(clipped.top() - at.top()) + (clipped.left() - at.left());
+    const int maskStride = static_cast<int>(light.mask.bytesPerLine());
+    auto* to = reinterpret_cast<uint32_t*>(frame_.bits());
+    // Lights that do not overlap each lie straight over the base, so the
+    // runs made over the base hold for them.
+    if (!lightsOverlap_) {
+        const auto* picture = reinterpret_cast<const uint32_t*>(base_.constBits());
+        if (light.runsBase != baseGeneration_ || light.runsRect != at ||
+            light.runsMask != light.mask.cacheKey()) {
+            light.runs.Build(picture, stride, mask, maskStride, clipped.left(), clipped.top(),
+                             clipped.width(), clipped.height());
+            light.runsBase = baseGeneration_;
+            light.runsRect = at;
+            light.runsMask = light.mask.cacheKey();
+        }
+        light.runs.Draw(picture, to, mask, tint, alpha);
+        return;
+    }
+    const auto* from = reinterpret_cast<const uint32_t*>(under.constBits());
     for (int y = clipped.top(); y <= clipped.bottom(); ++y) {
-        const uchar* m = light.mask.constScanLine(y - at.top()) + (clipped.left() - at.left());
-        BlendTintRow(reinterpret_cast<const uint32_t*>(from + y * stride) + clipped.left(),
-                     reinterpret_cast<uint32_t*>(to + y * stride) + clipped.left(), m,
-                     clipped.width(), tint, alpha);
+        const qsizetype row = static_cast<qsizetype>(y) * stride + clipped.left();
+        BlendTintRow(from + row, to + row, mask + (y - clipped.top()) * maskStride, clipped.width(),
+                     tint, alpha);
     }
 }
 
@@ -317,6 +337,7 @@ void CSelectPanelUI::BuildBase() {
         p.drawPixmap(0, 0, picture);
     }
     baseValid_ = true;
+    ++baseGeneration_;
 }
 
 void CSelectPanelUI::CopyBase(const QRect& area) {

@@ -14,6 +14,8 @@
 #include <functional>
 #include <vector>
 
+#include "ui/controls/light_blend.h"
+
 namespace ui {
 
 class CDeviceKeyButtonUI;
@@ -80,6 +82,12 @@ class CSelectPanelUI : public QWidget {
         bool dirty = true;
         QImage mask;  // the light image's alpha at `rect`'s size
         QString maskImage;
+        // The light split into runs over the base; valid while the base,
+        // the rect and the mask are those they were built for.
+        LightRuns runs;
+        int runsBase = -1;  // baseGeneration_ when built
+        QRect runsRect;
+        qint64 runsMask = 0;  // the mask's cacheKey
     };
     // The frame is the base (what lies beneath the panel, and the picture)
     // with the lights laid over; RenderLights brings it up to date.
@@ -125,7 +133,8 @@ class CSelectPanelUI : public QWidget {
     QImage base_;
     QPoint basePosition_;  // the panel's place in its window when built
     bool baseValid_ = false;
-    QImage frame_;  // premultiplied ARGB, opaque
+    int baseGeneration_ = 0;  // counts the bases built
+    QImage frame_;            // premultiplied ARGB, opaque
     // Light images scaled to a button's size, keyed by image and size.
     QHash<QString, QImage> masks_;
 };
