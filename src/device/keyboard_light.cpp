@@ -405,7 +405,14 @@ std::chrono::milliseconds KeyboardLighting::NextPassWait(uint64_t nowMs) const {
     }
     // Steps are counted in tick changes: sleep until the next one instead of
     // polling the clock every millisecond.
-    return std::chrono::milliseconds(platform::kTickStepMs - nowMs % platform::kTickStepMs + 1);
+    const uint64_t nextTick = platform::kTickStepMs - nowMs % platform::kTickStepMs + 1;
+    // A mode that only steps every few ticks (and then runs no area effects)
+    // changes nothing in between: sleep through to the tick of its step.
+    std::lock_guard lock(lock_);
+    const std::optional<uint8_t> period = StepPeriod(preview_.mode, preview_.speed);
+    const uint32_t ticksLeft =
+        period && *period > stepCounter_ + 1 ? *period - stepCounter_ - 1 : 0;
+    return std::chrono::milliseconds(nextTick + uint64_t{ticksLeft} * platform::kTickStepMs);
 }
 
 void KeyboardLighting::StopThread() {
@@ -429,8 +436,10 @@ void KeyboardLighting::RunPassLocked(uint32_t now) {
         lastTick_ = now;
         tickKnown_ = true;
     } else if (now - lastTick_ > 1) {
+        // A thread that slept through several tick changes counts them all,
+        // so the effect keeps its pace however the passes fall.
+        stepCounter_ += std::max<uint32_t>(1, (now - lastTick_) / platform::kTickStepMs);
         lastTick_ = now;
-        ++stepCounter_;
         tickChanged = true;
     }
     const int mode = preview_.mode;

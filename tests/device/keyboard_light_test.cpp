@@ -127,6 +127,19 @@ TEST(KeyboardLightThread, PeriodsCountTickChanges) {
         rig.light->Pass();
         EXPECT_EQ(rig.At(0), Wheel(2, 255)) << "speed " << speed;
     }
+    // A thread that sleeps until its step is due sees all the tick changes
+    // in one pass, and steps on time.
+    platform::ManualTickClock clock;
+    clock.Set(1600);
+    Rig rig;
+    rig.Show(10, 4, 0, /*dir*/ 1);
+    rig.light->Pass();
+    clock.Advance(8 * 16);
+    rig.light->Pass();
+    EXPECT_EQ(rig.At(0), LedColour{}) << "eight of nine";
+    clock.Advance(16);
+    rig.light->Pass();
+    EXPECT_EQ(rig.At(0), Wheel(2, 255));
 }
 
 // Mode 2 at speed 4 (period 0) steps on every pass, even without a tick change.
@@ -141,11 +154,19 @@ TEST(KeyboardLightThread, PeriodZeroStepsEveryPass) {
     EXPECT_NE(rig.At(52), first);
 }
 
-TEST(KeyboardLightThread, SleepsUntilTheNextTickUnlessNobodyLooks) {
+TEST(KeyboardLightThread, SleepsUntilItsNextStepUnlessNobodyLooks) {
+    platform::ManualTickClock clock;
+    clock.Set(1600);
     Rig r;
-    r.Show(2);
+    r.Show(2, 4, 4);  // period 0: a step on every tick change
     EXPECT_EQ(r.light->NextPassWait(1600).count(), 17) << "just past the next tick change";
     EXPECT_EQ(r.light->NextPassWait(1611).count(), 6);
+    r.Show(10, 4, 4);  // a step every 5 tick changes
+    EXPECT_EQ(r.light->NextPassWait(1600).count(), 17 + 4 * 16) << "through to the step's tick";
+    r.light->Pass();  // learns the tick
+    clock.Advance(2 * 16);
+    r.light->Pass();
+    EXPECT_EQ(r.light->NextPassWait(1632).count(), 17 + 2 * 16) << "two of five counted";
     r.light->SetPreviewShown(false);
     EXPECT_EQ(r.light->NextPassWait(1611).count(), KeyboardLighting::kIdlePassMs)
         << "nobody sees the picture";
