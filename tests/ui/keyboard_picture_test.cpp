@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QBackingStore>
 #include <QImage>
 #include <QMouseEvent>
 
@@ -283,6 +284,56 @@ TEST_F(KeyboardPictureTest, KeysAreDrawnAndClickedThroughThePanel) {
     Mouse(panel_, QEvent::MouseButtonRelease, centre);
     EXPECT_EQ(window_->Count(QStringLiteral("click")), 0);
     EXPECT_NE(shot(), legend) << "a hidden key's legend goes with it";
+}
+
+// The window's buffer is what the user sees. A frame of the animation
+// redraws only the lights that changed there; after many frames, with keys
+// hovered, marked and lights switched off between them, at two scales, it
+// must hold exactly what drawing the whole picture afresh gives.
+TEST_F(KeyboardPictureTest, WindowBufferMatchesTheWholePictureAfterChangedLightsOnly) {
+    const auto onScreen = [&] {
+        // The changes, then the repaint they ask for.
+        for (int i = 0; i < 4; ++i) {
+            QApplication::processEvents();
+        }
+        QBackingStore* store = window_->backingStore();
+        const auto* buffer =
+            dynamic_cast<QImage*>(store != nullptr ? store->paintDevice() : nullptr);
+        if (buffer == nullptr) {
+            return QImage();
+        }
+        const QRect at(panel_->mapTo(window_.get(), QPoint()), panel_->size());
+        return buffer->copy(at).convertToFormat(QImage::Format_RGB32);
+    };
+    const auto afresh = [&] {
+        return panel_->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    };
+    if (onScreen().isNull()) {
+        GTEST_SKIP() << "this platform's window buffer is not an image";
+    }
+    for (const int dpi : {96, 144}) {
+        ASSERT_TRUE(window_->SetDPI(dpi));
+        QApplication::processEvents();
+        for (int frame = 0; frame < 12; ++frame) {
+            // Two lights far apart, a row of them, one switched off.
+            Button("light_", 1)->SetLightTint(0x10u * frame, 255, true);
+            Button("light_", 100)->SetLightTint(0x0000FFu, 40 + 15 * frame, true);
+            for (int n = 40; n < 52; ++n) {
+                Button("light_", n)->SetLightTint(0x00FF00u + frame, 200, frame % 3 != 0);
+            }
+            if (frame == 4) {
+                Button("key_", 45)->SetKeysetImageHidden(false);
+            }
+            if (frame == 7) {
+                const QPoint centre = Button("key_", 47)->geometry().center();
+                QMouseEvent move(QEvent::MouseMove, centre, panel_->mapToGlobal(centre),
+                                 Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+                QApplication::sendEvent(panel_, &move);
+            }
+            const QImage shown = onScreen();
+            ASSERT_EQ(shown, afresh()) << "scale " << dpi << " frame " << frame;
+        }
+    }
 }
 
 }  // namespace

@@ -147,11 +147,32 @@ TEST(LightRuns, DrawEqualsBlendingEveryRow) {
                                  width, tint, alpha);
             }
             std::vector<uint32_t> got = p.picture;
-            runs.Draw(p.picture.data(), got.data(), p.mask.data(), tint, alpha);
+            runs.Draw(p.picture.data(), got.data(), RunsPicture::kStride, p.mask.data(), tint,
+                      alpha);
             ASSERT_EQ(got, want) << "seed " << seed << " alpha " << alpha;
             std::vector<uint32_t> inPlace = p.picture;
-            runs.Draw(inPlace.data(), inPlace.data(), p.mask.data(), tint, alpha);
+            runs.Draw(inPlace.data(), inPlace.data(), RunsPicture::kStride, p.mask.data(), tint,
+                      alpha);
             ASSERT_EQ(inPlace, want) << "in place, seed " << seed << " alpha " << alpha;
+            // Into a wider frame where the picture's (0, 0) lies at (7, 3),
+            // as a window's buffer holds the picture.
+            constexpr int kWide = RunsPicture::kStride + 11;
+            std::vector<uint32_t> window(static_cast<size_t>(kWide * (RunsPicture::kHeight + 3)),
+                                         0xDEADBEEFu);
+            runs.Draw(p.picture.data(), &window[3 * kWide + 7], kWide, p.mask.data(), tint, alpha);
+            for (int y = 0; y < RunsPicture::kHeight + 3; ++y) {
+                for (int x = 0; x < kWide; ++x) {
+                    const int py = y - 3;
+                    const int px = x - 7;
+                    const bool lit =
+                        py >= top && py < top + height && px >= left && px < left + width;
+                    const uint32_t expected =
+                        lit ? want[static_cast<size_t>(py * RunsPicture::kStride + px)]
+                            : 0xDEADBEEFu;
+                    ASSERT_EQ(window[static_cast<size_t>(y * kWide + x)], expected)
+                        << "wide frame, seed " << seed << " at " << x << "," << y;
+                }
+            }
         }
     }
 }
@@ -168,7 +189,7 @@ TEST(LightRuns, AFlatCapOfRepeatedRowsAndAnEmptyLight) {
     ui::LightRuns runs;
     runs.Build(picture.data(), 20, mask.data(), 20, 0, 0, 20, 6);
     std::vector<uint32_t> frame(picture.size(), 0);
-    runs.Draw(picture.data(), frame.data(), mask.data(), 0xFFFF0000u, 255);
+    runs.Draw(picture.data(), frame.data(), 20, mask.data(), 0xFFFF0000u, 255);
     for (size_t i = 0; i < frame.size(); ++i) {
         ASSERT_EQ(frame[i], ui::BlendTintPixel(0xFFFF0000u, 0xFF303040u, mask[i], 255)) << i;
     }
@@ -176,6 +197,6 @@ TEST(LightRuns, AFlatCapOfRepeatedRowsAndAnEmptyLight) {
     runs.Build(picture.data(), 20, mask.data(), 20, 0, 0, 0, 6);
     EXPECT_TRUE(runs.Empty());
     std::vector<uint32_t> untouched(picture.size(), 7);
-    runs.Draw(picture.data(), untouched.data(), mask.data(), 0xFFFF0000u, 255);
+    runs.Draw(picture.data(), untouched.data(), 20, mask.data(), 0xFFFF0000u, 255);
     EXPECT_EQ(untouched, std::vector<uint32_t>(picture.size(), 7));
 }

@@ -148,10 +148,12 @@ void BlendTintRowWith(BlendPath path, const uint32_t* under, uint32_t* out, cons
                       int count, uint32_t tint, uint32_t alpha) {
     int x = 0;
 #if defined(QX70_BLEND_X86)
-    if (path == BlendPath::kAvx2 && HasAvx2()) {
+    // Short rows (a light's soft edge) skip the set-up of a wider path
+    // that would do nothing.
+    if (count >= 8 && path == BlendPath::kAvx2 && HasAvx2()) {
         x = BlendAvx2(under, out, mask, count, tint, alpha);
     }
-    if (path != BlendPath::kScalar) {
+    if (count - x >= 4 && path != BlendPath::kScalar) {
         x += BlendSse2(under + x, out + x, mask + x, count - x, tint, alpha);
     }
 #else
@@ -168,18 +170,19 @@ void BlendTintRow(const uint32_t* under, uint32_t* out, const uint8_t* mask, int
 void LightRuns::Build(const uint32_t* picture, int stride, const uint8_t* mask, int maskStride,
                       int left, int top, int width, int height) {
     runs_.clear();
+    stride_ = stride;
     if (width <= 0 || height <= 0) {
         return;
     }
     const auto rowBytes = static_cast<size_t>(width);
     for (int y = 0; y < height; ++y) {
-        const int32_t rowAt = (top + y) * stride + left;
+        const int32_t row = top + y;
         const int32_t maskAt = y * maskStride;
-        const uint32_t* under = picture + rowAt;
+        const uint32_t* under = picture + static_cast<std::ptrdiff_t>(row) * stride + left;
         const uint8_t* m = mask + maskAt;
         if (y > 0 && std::memcmp(under, under - stride, rowBytes * 4) == 0 &&
             std::memcmp(m, m - maskStride, rowBytes) == 0) {
-            runs_.push_back(Run{rowAt, maskAt, width, stride, Kind::kCopyAbove});
+            runs_.push_back(Run{row, left, maskAt, width, Kind::kCopyAbove});
             continue;
         }
         int blendFrom = 0;  // start of the pixels still to blend one by one
@@ -191,36 +194,35 @@ void LightRuns::Build(const uint32_t* picture, int stride, const uint8_t* mask, 
             }
             if (end - x >= kMinFill) {
                 if (blendFrom < x) {
-                    runs_.push_back(
-                        Run{rowAt + blendFrom, maskAt + blendFrom, x - blendFrom, 0, Kind::kBlend});
+                    runs_.push_back(Run{row, left + blendFrom, maskAt + blendFrom, x - blendFrom,
+                                        Kind::kBlend});
                 }
-                runs_.push_back(Run{rowAt + x, maskAt + x, end - x, 0, Kind::kFill});
+                runs_.push_back(Run{row, left + x, maskAt + x, end - x, Kind::kFill});
                 blendFrom = end;
             }
             x = end;
         }
         if (blendFrom < width) {
             runs_.push_back(
-                Run{rowAt + blendFrom, maskAt + blendFrom, width - blendFrom, 0, Kind::kBlend});
+                Run{row, left + blendFrom, maskAt + blendFrom, width - blendFrom, Kind::kBlend});
         }
     }
 }
 
-void LightRuns::Draw(const uint32_t* picture, uint32_t* frame, const uint8_t* mask, uint32_t tint,
-                     uint32_t alpha) const {
+void LightRuns::Draw(const uint32_t* picture, uint32_t* frame, std::ptrdiff_t frameStride,
+                     const uint8_t* mask, uint32_t tint, uint32_t alpha) const {
     for (const Run& run : runs_) {
+        const uint32_t* under = picture + static_cast<std::ptrdiff_t>(run.y) * stride_ + run.x;
+        uint32_t* out = frame + run.y * frameStride + run.x;
         switch (run.kind) {
             case Kind::kFill:
-                std::fill_n(frame + run.at, run.count,
-                            BlendTintPixel(tint, picture[run.at], mask[run.maskAt], alpha));
+                std::fill_n(out, run.count, BlendTintPixel(tint, *under, mask[run.maskAt], alpha));
                 break;
             case Kind::kCopyAbove:
-                std::memcpy(frame + run.at, frame + run.at - run.stride,
-                            static_cast<size_t>(run.count) * 4);
+                std::memcpy(out, out - frameStride, static_cast<size_t>(run.count) * 4);
                 break;
             case Kind::kBlend:
-                BlendTintRow(picture + run.at, frame + run.at, mask + run.maskAt, run.count, tint,
-                             alpha);
+                BlendTintRow(under, out, mask + run.maskAt, run.count, tint, alpha);
                 break;
         }
     }

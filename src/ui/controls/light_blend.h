@@ -5,6 +5,7 @@
 // a = mask * alpha / 255.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -36,17 +37,18 @@ void BlendTintRowWith(BlendPath path, const uint32_t* under, uint32_t* out, cons
 class LightRuns {
   public:
     // The light covers `width` x `height` pixels at (left, top) of a picture
-    // of `stride` pixels a row (frame and picture share the stride); `mask`
-    // holds its rows, `maskStride` bytes apart. Build again whenever the
-    // picture, the mask or the place changes.
+    // of `stride` pixels a row; `mask` holds its rows, `maskStride` bytes
+    // apart. Build again whenever the picture, the mask or the place
+    // changes.
     void Build(const uint32_t* picture, int stride, const uint8_t* mask, int maskStride, int left,
                int top, int width, int height);
     void Clear() { runs_.clear(); }
     bool Empty() const { return runs_.empty(); }
-    // Lays the light, in `tint` at `alpha`, over the picture into `frame`
-    // (which may be the picture itself). Both have the stride of Build.
-    void Draw(const uint32_t* picture, uint32_t* frame, const uint8_t* mask, uint32_t tint,
-              uint32_t alpha) const;
+    // Lays the light, in `tint` at `alpha`, over the picture into `frame`,
+    // whose rows are `frameStride` pixels apart and whose (0, 0) is the
+    // picture's. `frame` may be the picture itself (then with its stride).
+    void Draw(const uint32_t* picture, uint32_t* frame, std::ptrdiff_t frameStride,
+              const uint8_t* mask, uint32_t tint, uint32_t alpha) const;
 
     // Stretches shorter than this are blended, not filled.
     static constexpr int kMinFill = 6;
@@ -54,13 +56,14 @@ class LightRuns {
   private:
     enum class Kind : uint8_t { kBlend, kFill, kCopyAbove };
     struct Run {
-        int32_t at;      // first pixel, counted from the picture's start
+        int32_t y;  // row and first pixel on the picture
+        int32_t x;
         int32_t maskAt;  // its mask byte, counted from the mask's start
         int32_t count;
-        int32_t stride;  // for kCopyAbove: pixels to the row above
         Kind kind;
     };
     std::vector<Run> runs_;
+    int stride_ = 0;  // the picture's
 };
 
 }  // namespace ui

@@ -1,13 +1,17 @@
 #include "ui/controls/select_panel.h"
 
+#include <QBackingStore>
 #include <QChildEvent>
 #include <QCoreApplication>
 #include <QDynamicPropertyChangeEvent>
 #include <QHelpEvent>
 #include <QMouseEvent>
+#include <QPaintEngine>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QToolTip>
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <utility>
 
@@ -112,6 +116,7 @@ bool CSelectPanelUI::event(QEvent* event) {
     if (event->type() == kLightsChangedEvent) {
         updatePosted_ = false;
         update(pendingUpdate_);
+        askedUpdate_ |= pendingUpdate_;
         pendingUpdate_ = QRect();
         return true;
     }
@@ -268,7 +273,8 @@ const QImage& CSelectPanelUI::LightMask(const QString& image, QSize size) {
     return *masks_.insert(key, mask);
 }
 
-void CSelectPanelUI::DrawLight(PaintedLight& light, const QImage& under) {
+bool CSelectPanelUI::DrawLight(PaintedLight& light, const Canvas& canvas, const QRect& clip,
+                               bool overCanvas) {
     const CDeviceKeyButtonUI& button = *light.button;
     const QRect at = light.rect;
     if (light.mask.size() != at.size() || light.maskImage != button.LightImage()) {
@@ -276,40 +282,43 @@ void CSelectPanelUI::DrawLight(PaintedLight& light, const QImage& under) {
         light.mask = LightMask(light.maskImage, at.size());
     }
     if (light.mask.isNull()) {
-        return;
+        return false;
     }
     const uint32_t tint = 0xFF000000u | CDeviceKeyButtonUI::TintRgb(button.TintColour()).rgb();
     const auto alpha = static_cast<uint32_t>(button.TintAlpha());
-    const QRect clipped = at.intersected(frame_.rect());
+    const QRect onPanel = at.intersected(rect());
+    const QRect clipped = onPanel.intersected(clip);
     if (clipped.isEmpty()) {
-        return;
+        return true;
     }
-    const int stride = static_cast<int>(frame_.bytesPerLine() / 4);
-    const uchar* mask =
-        light.mask.constScanLine(clipped.top() - at.top()) + (clipped.left() - at.left());
+    const int baseStride = static_cast<int>(base_.bytesPerLine() / 4);
     const int maskStride = static_cast<int>(light.mask.bytesPerLine());
-    auto* to = reinterpret_cast<uint32_t*>(frame_.bits());
+    const auto* picture = reinterpret_cast<const uint32_t*>(base_.constBits());
     // Lights that do not overlap each lie straight over the base, so the
     // runs made over the base hold for them.
-    if (!lightsOverlap_) {
-        const auto* picture = reinterpret_cast<const uint32_t*>(base_.constBits());
+    if (!overCanvas && clipped == onPanel) {
+        const uchar* mask =
+            light.mask.constScanLine(onPanel.top() - at.top()) + (onPanel.left() - at.left());
         if (light.runsBase != baseGeneration_ || light.runsRect != at ||
             light.runsMask != light.mask.cacheKey()) {
-            light.runs.Build(picture, stride, mask, maskStride, clipped.left(), clipped.top(),
-                             clipped.width(), clipped.height());
+            light.runs.Build(picture, baseStride, mask, maskStride, onPanel.left(), onPanel.top(),
+                             onPanel.width(), onPanel.height());
             light.runsBase = baseGeneration_;
             light.runsRect = at;
             light.runsMask = light.mask.cacheKey();
         }
-        light.runs.Draw(picture, to, mask, tint, alpha);
-        return;
+        light.runs.Draw(picture, canvas.At(0, 0), canvas.stride, mask, tint, alpha);
+        return true;
     }
-    const auto* from = reinterpret_cast<const uint32_t*>(under.constBits());
     for (int y = clipped.top(); y <= clipped.bottom(); ++y) {
-        const qsizetype row = static_cast<qsizetype>(y) * stride + clipped.left();
-        BlendTintRow(from + row, to + row, mask + (y - clipped.top()) * maskStride, clipped.width(),
-                     tint, alpha);
+        uint32_t* to = canvas.At(clipped.left(), y);
+        const uint32_t* from =
+            overCanvas ? to : picture + static_cast<qsizetype>(y) * baseStride + clipped.left();
+        BlendTintRow(from, to,
+                     light.mask.constScanLine(y - at.top()) + (clipped.left() - at.left()),
+                     clipped.width(), tint, alpha);
     }
+    return true;
 }
 
 void CSelectPanelUI::BuildBase() {
@@ -340,23 +349,26 @@ void CSelectPanelUI::BuildBase() {
     ++baseGeneration_;
 }
 
-void CSelectPanelUI::CopyBase(const QRect& area) {
-    const QRect clipped = area.intersected(frame_.rect());
-    const uchar* from = base_.constBits();
-    uchar* to = frame_.bits();
-    const qsizetype stride = frame_.bytesPerLine();
-    const auto offset = static_cast<qsizetype>(clipped.left()) * 4;
+void CSelectPanelUI::CopyBase(const Canvas& canvas, const QRect& area) {
+    const QRect clipped = area.intersected(canvas.bounds);
+    const qsizetype baseStride = base_.bytesPerLine() / 4;
+    const auto* from = reinterpret_cast<const uint32_t*>(base_.constBits());
     for (int y = clipped.top(); y <= clipped.bottom(); ++y) {
-        std::memcpy(to + y * stride + offset, from + y * stride + offset,
+        std::memcpy(canvas.At(clipped.left(), y), from + y * baseStride + clipped.left(),
                     static_cast<size_t>(clipped.width()) * 4);
     }
 }
 
-void CSelectPanelUI::RenderLights() {
+bool CSelectPanelUI::WantsLight(const PaintedLight& light) {
+    const CDeviceKeyButtonUI* b = light.button.data();
+    return b != nullptr && b->shownOnPanel_ && b->tintOn_ && b->tintAlpha_ > 0 &&
+           !b->lightImage_.isEmpty() && !light.rect.isEmpty();
+}
+
+bool CSelectPanelUI::SyncLayout() {
     bool full = false;
     if (!baseValid_ || base_.size() != size() || basePosition_ != mapTo(window(), QPoint())) {
         BuildBase();
-        frame_ = QImage(size(), QImage::Format_ARGB32_Premultiplied);
         full = true;
     }
     // A moved, shown or hidden button (the window was scaled, the layout
@@ -371,43 +383,74 @@ void CSelectPanelUI::RenderLights() {
         }
     }
     UpdateKeyFaces(full);
+    if (!full) {
+        return false;
+    }
+    frameStale_ = true;
+    lightsOverlap_ = false;
+    for (size_t i = 0; i < lights_.size() && !lightsOverlap_; ++i) {
+        for (size_t j = i + 1; j < lights_.size() && !lightsOverlap_; ++j) {
+            lightsOverlap_ =
+                lights_[i].shown && lights_[j].shown && lights_[i].rect.intersects(lights_[j].rect);
+        }
+    }
+    // Which key faces a redrawn light covers; faces only change in a full
+    // redraw, so this holds until the next one.
+    keysOverLight_.assign(lights_.size(), {});
+    allKeys_.clear();
+    for (size_t k = 0; k < keys_.size(); ++k) {
+        if (!keys_[k].shown || keys_[k].faceRect.isEmpty()) {
+            continue;
+        }
+        allKeys_.push_back(static_cast<int>(k));
+        for (size_t i = 0; i < lights_.size(); ++i) {
+            if (lights_[i].rect.intersects(keys_[k].faceRect)) {
+                keysOverLight_[i].push_back(static_cast<int>(k));
+            }
+        }
+    }
+    // Per row, the stretches of the panel no shown light covers.
+    gapsByRow_.assign(static_cast<size_t>(std::max(height(), 0)), {});
+    std::vector<std::pair<int, int>> covered;
+    for (int y = 0; y < height(); ++y) {
+        covered.clear();
+        for (const PaintedLight& light : lights_) {
+            if (light.shown && light.rect.top() <= y && light.rect.bottom() >= y) {
+                covered.emplace_back(std::max(light.rect.left(), 0),
+                                     std::min(light.rect.right() + 1, width()));
+            }
+        }
+        std::sort(covered.begin(), covered.end());
+        int x = 0;
+        for (const auto& [from, to] : covered) {
+            if (from > x) {
+                gapsByRow_[static_cast<size_t>(y)].emplace_back(x, from);
+            }
+            x = std::max(x, to);
+        }
+        if (x < width()) {
+            gapsByRow_[static_cast<size_t>(y)].emplace_back(x, width());
+        }
+    }
+    return true;
+}
+
+void CSelectPanelUI::RenderLights() {
+    SyncLayout();
+    bool full = frameStale_ || frame_.size() != size();
+    frameStale_ = false;
+    if (frame_.size() != size()) {
+        frame_ = QImage(size(), QImage::Format_ARGB32_Premultiplied);
+    }
     if (!full && !anyLightDirty_) {
         return;
     }
-    const auto wanted = [](const PaintedLight& light) {
-        const CDeviceKeyButtonUI* b = light.button.data();
-        return b != nullptr && b->shownOnPanel_ && b->tintOn_ && b->tintAlpha_ > 0 &&
-               !b->lightImage_.isEmpty() && !light.rect.isEmpty();
-    };
-    if (full) {
-        lightsOverlap_ = false;
-        for (size_t i = 0; i < lights_.size() && !lightsOverlap_; ++i) {
-            for (size_t j = i + 1; j < lights_.size() && !lightsOverlap_; ++j) {
-                lightsOverlap_ = lights_[i].shown && lights_[j].shown &&
-                                 lights_[i].rect.intersects(lights_[j].rect);
-            }
-        }
-        // Which key faces a redrawn light covers; faces only change in a
-        // full redraw, so this holds until the next one.
-        keysOverLight_.assign(lights_.size(), {});
-        allKeys_.clear();
-        for (size_t k = 0; k < keys_.size(); ++k) {
-            if (!keys_[k].shown || keys_[k].faceRect.isEmpty()) {
-                continue;
-            }
-            allKeys_.push_back(static_cast<int>(k));
-            for (size_t i = 0; i < lights_.size(); ++i) {
-                if (lights_[i].rect.intersects(keys_[k].faceRect)) {
-                    keysOverLight_[i].push_back(static_cast<int>(k));
-                }
-            }
-        }
-    }
+    const Canvas canvas = CanvasOf(frame_, QPoint());
     // Restoring one light's square must not cut into a neighbour's, so a
     // picture whose lights overlap is always drawn whole.
     full = full || lightsOverlap_;
     if (full) {
-        CopyBase(frame_.rect());
+        CopyBase(canvas, frame_.rect());
         for (PaintedLight& light : lights_) {
             light.dirty = true;
             light.drawn = false;
@@ -420,23 +463,89 @@ void CSelectPanelUI::RenderLights() {
         }
         light.dirty = false;
         const bool wasDrawn = light.drawn;
-        light.drawn = wanted(light);
+        light.drawn = WantsLight(light);
         if (light.drawn) {
-            // Lights that do not overlap are drawn straight over the base.
-            DrawLight(light, full ? frame_ : base_);
+            DrawLight(light, canvas, canvas.bounds, lightsOverlap_);
         } else if (wasDrawn) {
-            CopyBase(light.rect);
+            CopyBase(canvas, light.rect);
         } else {
             continue;
         }
         if (!full && i < keysOverLight_.size()) {
-            DrawKeyFaces(light.rect, keysOverLight_[i]);
+            DrawKeyFaces(canvas, light.rect, keysOverLight_[i]);
         }
     }
     if (full) {
-        DrawKeyFaces(frame_.rect(), allKeys_);
+        DrawKeyFaces(canvas, frame_.rect(), allKeys_);
     }
     anyLightDirty_ = false;
+}
+
+void CSelectPanelUI::ComposeInto(const Canvas& canvas, const QRegion& region, bool changesOnly) {
+    if (changesOnly) {
+        // The window's buffer still holds the rest of the picture: only the
+        // lights that changed are drawn again, each with the key faces over
+        // it. A light or two that change far apart no longer cost all the
+        // picture between them.
+        const QRect asked = region.boundingRect();
+        for (size_t i = 0; i < lights_.size(); ++i) {
+            PaintedLight& light = lights_[i];
+            if (!light.dirty || !light.shown || !asked.contains(light.rect)) {
+                continue;
+            }
+            light.dirty = false;
+            light.drawn = WantsLight(light) && DrawLight(light, canvas, asked, false);
+            if (!light.drawn) {
+                CopyBase(canvas, light.rect);
+            }
+            if (i < keysOverLight_.size()) {
+                DrawKeyFaces(canvas, light.rect, keysOverLight_[i]);
+            }
+        }
+        frameStale_ = true;
+        return;
+    }
+    const qsizetype baseStride = base_.bytesPerLine() / 4;
+    const auto* base = reinterpret_cast<const uint32_t*>(base_.constBits());
+    for (const QRect& asked : region) {
+        const QRect area = asked.intersected(canvas.bounds);
+        if (area.isEmpty()) {
+            continue;
+        }
+        // The base where no light lies, then each light whole (the lights
+        // do not overlap), then the key faces over them: every pixel of
+        // the area is written once.
+        for (int y = area.top(); y <= area.bottom(); ++y) {
+            for (const auto& [from, to] : gapsByRow_[static_cast<size_t>(y)]) {
+                const int left = std::max(from, area.left());
+                const int right = std::min(to, area.right() + 1);
+                if (left < right) {
+                    std::memcpy(canvas.At(left, y), base + y * baseStride + left,
+                                static_cast<size_t>(right - left) * 4);
+                }
+            }
+        }
+        for (PaintedLight& light : lights_) {
+            if (!light.shown || !light.rect.intersects(area)) {
+                continue;
+            }
+            if (!WantsLight(light) || !DrawLight(light, canvas, area, false)) {
+                CopyBase(canvas, light.rect.intersected(area));
+            }
+        }
+        DrawKeyFaces(canvas, area, allKeys_);
+    }
+    // A light drawn whole is up to date; one drawn in part is drawn again
+    // when its own update comes.
+    const QRect painted = region.boundingRect();
+    for (PaintedLight& light : lights_) {
+        if (region.rectCount() == 1 && painted.contains(light.rect)) {
+            light.dirty = false;
+            light.drawn = light.shown && WantsLight(light);
+        }
+    }
+    // The frame missed these changes; it is drawn whole when next used.
+    frameStale_ = true;
 }
 
 int CSelectPanelUI::HighlightOf(const PaintedKey& key) const {
@@ -517,10 +626,9 @@ void CSelectPanelUI::BuildKeyFace(PaintedKey& key) {
     key.faceRect = used.translated(key.rect.topLeft());
 }
 
-void CSelectPanelUI::DrawKeyFaces(const QRect& area, const std::vector<int>& keys) {
-    const QRect bounds = area.intersected(frame_.rect());
-    uchar* to = frame_.bits();
-    const qsizetype stride = frame_.bytesPerLine();
+void CSelectPanelUI::DrawKeyFaces(const Canvas& canvas, const QRect& area,
+                                  const std::vector<int>& keys) {
+    const QRect bounds = area.intersected(canvas.bounds);
     for (int index : keys) {
         const PaintedKey& key = keys_[static_cast<size_t>(index)];
         const QRect r = key.faceRect.intersected(bounds);
@@ -531,7 +639,7 @@ void CSelectPanelUI::DrawKeyFaces(const QRect& area, const std::vector<int>& key
             const auto* src =
                 reinterpret_cast<const uint32_t*>(key.face.constScanLine(y - key.faceRect.top())) +
                 (r.left() - key.faceRect.left());
-            auto* dst = reinterpret_cast<uint32_t*>(to + y * stride) + r.left();
+            uint32_t* dst = canvas.At(r.left(), y);
             // A legend is mostly clear: step over clear pairs of pixels.
             int x = 0;
             for (; x + 2 <= r.width(); x += 2) {
@@ -584,8 +692,21 @@ void CSelectPanelUI::paintEvent(QPaintEvent* event) {
         }
         return;
     }
-    RenderLights();
+    // Before the painter: it may render the ancestors into the base.
+    const bool full = SyncLayout();
+    // Only what this panel asked for, and nothing moved: the rest of the
+    // window's buffer is as this panel left it.
+    const bool asked =
+        !full && event->region().rectCount() == 1 && event->region().boundingRect() == askedUpdate_;
+    askedUpdate_ = QRect();
     QPainter p(this);
+    Canvas canvas;
+    bool windowBuffer = false;
+    if (!lightsOverlap_ && WindowCanvas(p, canvas, windowBuffer)) {
+        ComposeInto(canvas, event->region(), asked && windowBuffer);
+        return;
+    }
+    RenderLights();
     p.setCompositionMode(QPainter::CompositionMode_Source);
     // Short bands: Qt hands tall fills to its thread pool, whose wake-ups
     // cost more than copying a few thousand pixels.
@@ -597,6 +718,46 @@ void CSelectPanelUI::paintEvent(QPaintEvent* event) {
             p.drawImage(band, frame_, band);
         }
     }
+}
+
+CSelectPanelUI::Canvas CSelectPanelUI::CanvasOf(QImage& image, QPoint origin) const {
+    Canvas canvas;
+    // constBits: the image is not shared while painted on, and bits() would
+    // copy a shared one instead of writing where the window reads.
+    canvas.stride = image.bytesPerLine() / 4;
+    canvas.origin = reinterpret_cast<uint32_t*>(const_cast<uchar*>(image.constBits())) +
+                    origin.y() * canvas.stride + origin.x();
+    canvas.bounds = rect().intersected(image.rect().translated(-origin));
+    return canvas;
+}
+
+bool CSelectPanelUI::WindowCanvas(QPainter& painter, Canvas& canvas, bool& windowBuffer) const {
+    // The window's buffer is an image in one of the two 32-bit layouts this
+    // panel draws, one image pixel per panel pixel, at a whole offset.
+    QPaintEngine* engine = painter.paintEngine();
+    if (engine == nullptr || engine->type() != QPaintEngine::Raster) {
+        return false;
+    }
+    QPaintDevice* device = engine->paintDevice();
+    if (device == nullptr || device->devType() != QInternal::Image) {
+        return false;
+    }
+    auto* image = static_cast<QImage*>(device);
+    if ((image->format() != QImage::Format_RGB32 &&
+         image->format() != QImage::Format_ARGB32_Premultiplied) ||
+        image->devicePixelRatio() != 1.0) {
+        return false;
+    }
+    const QTransform t = painter.deviceTransform();
+    if (t.type() > QTransform::TxTranslate || t.dx() != std::floor(t.dx()) ||
+        t.dy() != std::floor(t.dy())) {
+        return false;
+    }
+    canvas = CanvasOf(*image, QPoint(static_cast<int>(t.dx()), static_cast<int>(t.dy())));
+    // A grab or a render paints into a picture of its own.
+    QBackingStore* store = window()->backingStore();
+    windowBuffer = store != nullptr && store->paintDevice() == device;
+    return true;
 }
 
 void CSelectPanelUI::mousePressEvent(QMouseEvent* event) {

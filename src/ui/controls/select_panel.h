@@ -12,9 +12,12 @@
 #include <QWidget>
 #include <cstdint>
 #include <functional>
+#include <utility>
 #include <vector>
 
 #include "ui/controls/light_blend.h"
+
+class QPainter;
 
 namespace ui {
 
@@ -89,12 +92,37 @@ class CSelectPanelUI : public QWidget {
         QRect runsRect;
         qint64 runsMask = 0;  // the mask's cacheKey
     };
-    // The frame is the base (what lies beneath the panel, and the picture)
-    // with the lights laid over; RenderLights brings it up to date.
+    // 32-bit pixels the panel draws into: its own frame, or the window's
+    // buffer while painting.
+    struct Canvas {
+        uint32_t* origin = nullptr;  // the panel's (0, 0)
+        qsizetype stride = 0;        // pixels a row
+        QRect bounds;                // the panel's pixels it holds
+        uint32_t* At(int x, int y) const { return origin + y * stride + x; }
+    };
+    Canvas CanvasOf(QImage& image, QPoint origin) const;
+    // The image behind `painter`, when the panel can draw into it directly;
+    // `windowBuffer`: it is the window's own buffer (not a grab's picture).
+    bool WindowCanvas(QPainter& painter, Canvas& canvas, bool& windowBuffer) const;
+
+    // The picture is the base (what lies beneath the panel, and the
+    // picture) with the lights and the key faces laid over. SyncLayout
+    // brings the base, the places and the faces up to date (true when all
+    // must be drawn again). Where it can, the panel composes the asked
+    // region straight into the window's buffer (ComposeInto); otherwise
+    // (lights that overlap, a buffer it cannot write) RenderLights keeps a
+    // frame of its own up to date and the painter copies from it.
     void BuildBase();
-    void CopyBase(const QRect& area);
+    bool SyncLayout();
+    void CopyBase(const Canvas& canvas, const QRect& area);
     void RenderLights();
-    void DrawLight(PaintedLight& light, const QImage& under);
+    // Draws `region` whole, or (`changesOnly`) just the lights that
+    // changed within it.
+    void ComposeInto(const Canvas& canvas, const QRegion& region, bool changesOnly);
+    static bool WantsLight(const PaintedLight& light);
+    // Lays the light over the base (or, `overCanvas`, over what the canvas
+    // holds) within `clip`; false when it has no image to draw.
+    bool DrawLight(PaintedLight& light, const Canvas& canvas, const QRect& clip, bool overCanvas);
     const QImage& LightMask(const QString& image, QSize size);
 
     struct PaintedKey {
@@ -110,9 +138,9 @@ class CSelectPanelUI : public QWidget {
     void AdoptKeys();
     void UpdateKeyFaces(bool& full);
     void BuildKeyFace(PaintedKey& key);
-    // Lays the faces of the keys over `area` of the frame (restored just
+    // Lays the faces of the keys over `area` of the canvas (restored just
     // before, so no face is laid twice over the same pixels).
-    void DrawKeyFaces(const QRect& area, const std::vector<int>& keys);
+    void DrawKeyFaces(const Canvas& canvas, const QRect& area, const std::vector<int>& keys);
     int KeyAt(QPoint at) const;
     int HighlightOf(const PaintedKey& key) const;
     void SetHoveredKey(int index);
@@ -129,12 +157,16 @@ class CSelectPanelUI : public QWidget {
     bool anyLightDirty_ = true;
     bool lightsOverlap_ = false;
     QRect pendingUpdate_;
+    QRect askedUpdate_;  // what the panel asked to repaint since its last paint
     bool updatePosted_ = false;
     QImage base_;
     QPoint basePosition_;  // the panel's place in its window when built
     bool baseValid_ = false;
     int baseGeneration_ = 0;  // counts the bases built
     QImage frame_;            // premultiplied ARGB, opaque
+    bool frameStale_ = true;  // frame_ must be drawn whole before use
+    // Per row of the panel, the stretches [from, to) no shown light covers.
+    std::vector<std::vector<std::pair<int, int>>> gapsByRow_;
     // Light images scaled to a button's size, keyed by image and size.
     QHash<QString, QImage> masks_;
 };
