@@ -147,19 +147,17 @@ TEST(LightRuns, DrawEqualsBlendingEveryRow) {
                                  width, tint, alpha);
             }
             std::vector<uint32_t> got = p.picture;
-            runs.Draw(p.picture.data(), got.data(), RunsPicture::kStride, p.mask.data(), tint,
-                      alpha);
+            runs.Draw(got.data(), RunsPicture::kStride, tint, alpha);
             ASSERT_EQ(got, want) << "seed " << seed << " alpha " << alpha;
             std::vector<uint32_t> inPlace = p.picture;
-            runs.Draw(inPlace.data(), inPlace.data(), RunsPicture::kStride, p.mask.data(), tint,
-                      alpha);
+            runs.Draw(inPlace.data(), RunsPicture::kStride, tint, alpha);
             ASSERT_EQ(inPlace, want) << "in place, seed " << seed << " alpha " << alpha;
             // Into a wider frame where the picture's (0, 0) lies at (7, 3),
             // as a window's buffer holds the picture.
             constexpr int kWide = RunsPicture::kStride + 11;
             std::vector<uint32_t> window(static_cast<size_t>(kWide * (RunsPicture::kHeight + 3)),
                                          0xDEADBEEFu);
-            runs.Draw(p.picture.data(), &window[3 * kWide + 7], kWide, p.mask.data(), tint, alpha);
+            runs.Draw(&window[3 * kWide + 7], kWide, tint, alpha);
             for (int y = 0; y < RunsPicture::kHeight + 3; ++y) {
                 for (int x = 0; x < kWide; ++x) {
                     const int py = y - 3;
@@ -189,7 +187,7 @@ TEST(LightRuns, AFlatCapOfRepeatedRowsAndAnEmptyLight) {
     ui::LightRuns runs;
     runs.Build(picture.data(), 20, mask.data(), 20, 0, 0, 20, 6);
     std::vector<uint32_t> frame(picture.size(), 0);
-    runs.Draw(picture.data(), frame.data(), 20, mask.data(), 0xFFFF0000u, 255);
+    runs.Draw(frame.data(), 20, 0xFFFF0000u, 255);
     for (size_t i = 0; i < frame.size(); ++i) {
         ASSERT_EQ(frame[i], ui::BlendTintPixel(0xFFFF0000u, 0xFF303040u, mask[i], 255)) << i;
     }
@@ -197,6 +195,6 @@ TEST(LightRuns, AFlatCapOfRepeatedRowsAndAnEmptyLight) {
     runs.Build(picture.data(), 20, mask.data(), 20, 0, 0, 0, 6);
     EXPECT_TRUE(runs.Empty());
     std::vector<uint32_t> untouched(picture.size(), 7);
-    runs.Draw(picture.data(), untouched.data(), 20, mask.data(), 0xFFFF0000u, 255);
+    runs.Draw(untouched.data(), 20, 0xFFFF0000u, 255);
     EXPECT_EQ(untouched, std::vector<uint32_t>(picture.size(), 7));
 }

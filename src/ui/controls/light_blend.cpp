@@ -170,19 +170,25 @@ void BlendTintRow(const uint32_t* under, uint32_t* out, const uint8_t* mask, int
 void LightRuns::Build(const uint32_t* picture, int stride, const uint8_t* mask, int maskStride,
                       int left, int top, int width, int height) {
     runs_.clear();
-    stride_ = stride;
+    under_.clear();
+    mask_.clear();
     if (width <= 0 || height <= 0) {
         return;
     }
     const auto rowBytes = static_cast<size_t>(width);
+    const auto blend = [&](int32_t row, const uint32_t* under, const uint8_t* m, int from, int to) {
+        runs_.push_back(Run{row, left + from, to - from, Kind::kBlend, 0,
+                            static_cast<uint32_t>(under_.size())});
+        under_.insert(under_.end(), under + from, under + to);
+        mask_.insert(mask_.end(), m + from, m + to);
+    };
     for (int y = 0; y < height; ++y) {
         const int32_t row = top + y;
-        const int32_t maskAt = y * maskStride;
         const uint32_t* under = picture + static_cast<std::ptrdiff_t>(row) * stride + left;
-        const uint8_t* m = mask + maskAt;
+        const uint8_t* m = mask + static_cast<std::ptrdiff_t>(y) * maskStride;
         if (y > 0 && std::memcmp(under, under - stride, rowBytes * 4) == 0 &&
             std::memcmp(m, m - maskStride, rowBytes) == 0) {
-            runs_.push_back(Run{row, left, maskAt, width, Kind::kCopyAbove});
+            runs_.push_back(Run{row, left, width, Kind::kCopyAbove, 0, 0});
             continue;
         }
         int blendFrom = 0;  // start of the pixels still to blend one by one
@@ -194,35 +200,32 @@ void LightRuns::Build(const uint32_t* picture, int stride, const uint8_t* mask, 
             }
             if (end - x >= kMinFill) {
                 if (blendFrom < x) {
-                    runs_.push_back(Run{row, left + blendFrom, maskAt + blendFrom, x - blendFrom,
-                                        Kind::kBlend});
+                    blend(row, under, m, blendFrom, x);
                 }
-                runs_.push_back(Run{row, left + x, maskAt + x, end - x, Kind::kFill});
+                runs_.push_back(Run{row, left + x, end - x, Kind::kFill, m[x], under[x]});
                 blendFrom = end;
             }
             x = end;
         }
         if (blendFrom < width) {
-            runs_.push_back(
-                Run{row, left + blendFrom, maskAt + blendFrom, width - blendFrom, Kind::kBlend});
+            blend(row, under, m, blendFrom, width);
         }
     }
 }
 
-void LightRuns::Draw(const uint32_t* picture, uint32_t* frame, std::ptrdiff_t frameStride,
-                     const uint8_t* mask, uint32_t tint, uint32_t alpha) const {
+void LightRuns::Draw(uint32_t* frame, std::ptrdiff_t frameStride, uint32_t tint,
+                     uint32_t alpha) const {
     for (const Run& run : runs_) {
-        const uint32_t* under = picture + static_cast<std::ptrdiff_t>(run.y) * stride_ + run.x;
         uint32_t* out = frame + run.y * frameStride + run.x;
         switch (run.kind) {
             case Kind::kFill:
-                std::fill_n(out, run.count, BlendTintPixel(tint, *under, mask[run.maskAt], alpha));
+                std::fill_n(out, run.count, BlendTintPixel(tint, run.under, run.mask, alpha));
                 break;
             case Kind::kCopyAbove:
                 std::memcpy(out, out - frameStride, static_cast<size_t>(run.count) * 4);
                 break;
             case Kind::kBlend:
-                BlendTintRow(under, out, mask + run.maskAt, run.count, tint, alpha);
+                BlendTintRow(&under_[run.under], out, &mask_[run.under], run.count, tint, alpha);
                 break;
         }
     }

@@ -34,6 +34,9 @@ void BlendTintRowWith(BlendPath path, const uint32_t* under, uint32_t* out, cons
 // result. The rest is blended pixel by pixel. The result is exactly
 // BlendTintRow's, several times faster for the keyboard picture, whose caps
 // are mostly flat.
+//
+// The runs keep what they need of the picture and the mask, packed: drawing
+// reads no picture rows, whose pages lie far apart, only the frame's.
 class LightRuns {
   public:
     // The light covers `width` x `height` pixels at (left, top) of a picture
@@ -42,13 +45,11 @@ class LightRuns {
     // changes.
     void Build(const uint32_t* picture, int stride, const uint8_t* mask, int maskStride, int left,
                int top, int width, int height);
-    void Clear() { runs_.clear(); }
     bool Empty() const { return runs_.empty(); }
-    // Lays the light, in `tint` at `alpha`, over the picture into `frame`,
-    // whose rows are `frameStride` pixels apart and whose (0, 0) is the
-    // picture's. `frame` may be the picture itself (then with its stride).
-    void Draw(const uint32_t* picture, uint32_t* frame, std::ptrdiff_t frameStride,
-              const uint8_t* mask, uint32_t tint, uint32_t alpha) const;
+    // Lays the light, in `tint` at `alpha`, over the picture as it was when
+    // built into `frame`, whose rows are `frameStride` pixels apart and whose
+    // (0, 0) is the picture's (0, 0). `frame` may be the picture itself.
+    void Draw(uint32_t* frame, std::ptrdiff_t frameStride, uint32_t tint, uint32_t alpha) const;
 
     // Stretches shorter than this are blended, not filled.
     static constexpr int kMinFill = 6;
@@ -58,12 +59,15 @@ class LightRuns {
     struct Run {
         int32_t y;  // row and first pixel on the picture
         int32_t x;
-        int32_t maskAt;  // its mask byte, counted from the mask's start
         int32_t count;
         Kind kind;
+        uint8_t mask;    // kFill: the mask of every pixel
+        uint32_t under;  // kFill: the pixel beneath every pixel; kBlend: where
+                         // its pixels and mask bytes start in the packed data
     };
     std::vector<Run> runs_;
-    int stride_ = 0;  // the picture's
+    std::vector<uint32_t> under_;  // what lies beneath the blended runs
+    std::vector<uint8_t> mask_;    // and their mask
 };
 
 }  // namespace ui

@@ -307,7 +307,7 @@ bool CSelectPanelUI::DrawLight(PaintedLight& light, const Canvas& canvas, const 
             light.runsRect = at;
             light.runsMask = light.mask.cacheKey();
         }
-        light.runs.Draw(picture, canvas.At(0, 0), canvas.stride, mask, tint, alpha);
+        light.runs.Draw(canvas.At(0, 0), canvas.stride, tint, alpha);
         return true;
     }
     for (int y = clipped.top(); y <= clipped.bottom(); ++y) {
