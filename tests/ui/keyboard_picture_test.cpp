@@ -324,6 +324,13 @@ TEST_F(KeyboardPictureTest, WindowBufferMatchesTheWholePictureAfterChangedLights
             if (frame == 4) {
                 Button("key_", 45)->SetKeysetImageHidden(false);
             }
+            if (frame == 9) {
+                // A grab between two changes of the row: the second asks
+                // for the whole row again, and only its ends change.
+                afresh();
+                Button("light_", 40)->SetLightTint(0x00FFFFu, 255, true);
+                Button("light_", 51)->SetLightTint(0x00FFFFu, 255, true);
+            }
             if (frame == 7) {
                 const QPoint centre = Button("key_", 47)->geometry().center();
                 QMouseEvent move(QEvent::MouseMove, centre, panel_->mapToGlobal(centre),

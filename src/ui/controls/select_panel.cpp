@@ -481,7 +481,8 @@ void CSelectPanelUI::RenderLights() {
     anyLightDirty_ = false;
 }
 
-void CSelectPanelUI::ComposeInto(const Canvas& canvas, const QRegion& region, bool changesOnly) {
+void CSelectPanelUI::ComposeInto(const Canvas& canvas, const QRegion& region, bool changesOnly,
+                                 bool intoWindow) {
     if (changesOnly) {
         // The window's buffer still holds the rest of the picture: only the
         // lights that changed are drawn again, each with the key faces over
@@ -535,11 +536,12 @@ void CSelectPanelUI::ComposeInto(const Canvas& canvas, const QRegion& region, bo
         }
         DrawKeyFaces(canvas, area, allKeys_);
     }
-    // A light drawn whole is up to date; one drawn in part is drawn again
-    // when its own update comes.
+    // A light drawn whole into the window is up to date there; one drawn in
+    // part, or into a grab's picture, is drawn again when its own update
+    // comes.
     const QRect painted = region.boundingRect();
     for (PaintedLight& light : lights_) {
-        if (region.rectCount() == 1 && painted.contains(light.rect)) {
+        if (intoWindow && region.rectCount() == 1 && painted.contains(light.rect)) {
             light.dirty = false;
             light.drawn = light.shown && WantsLight(light);
         }
@@ -698,14 +700,18 @@ void CSelectPanelUI::paintEvent(QPaintEvent* event) {
     // window's buffer is as this panel left it.
     const bool asked =
         !full && event->region().rectCount() == 1 && event->region().boundingRect() == askedUpdate_;
-    askedUpdate_ = QRect();
     QPainter p(this);
     Canvas canvas;
     bool windowBuffer = false;
     if (!lightsOverlap_ && WindowCanvas(p, canvas, windowBuffer)) {
-        ComposeInto(canvas, event->region(), asked && windowBuffer);
+        // A grab leaves the window's own repaint as it was asked.
+        if (windowBuffer) {
+            askedUpdate_ = QRect();
+        }
+        ComposeInto(canvas, event->region(), asked && windowBuffer, windowBuffer);
         return;
     }
+    askedUpdate_ = QRect();
     RenderLights();
     p.setCompositionMode(QPainter::CompositionMode_Source);
     // Short bands: Qt hands tall fills to its thread pool, whose wake-ups

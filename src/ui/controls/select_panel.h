@@ -117,8 +117,9 @@ class CSelectPanelUI : public QWidget {
     void CopyBase(const Canvas& canvas, const QRect& area);
     void RenderLights();
     // Draws `region` whole, or (`changesOnly`) just the lights that
-    // changed within it.
-    void ComposeInto(const Canvas& canvas, const QRegion& region, bool changesOnly);
+    // changed within it; `intoWindow`: the canvas is the window's buffer.
+    void ComposeInto(const Canvas& canvas, const QRegion& region, bool changesOnly,
+                     bool intoWindow);
     static bool WantsLight(const PaintedLight& light);
     // Lays the light over the base (or, `overCanvas`, over what the canvas
     // holds) within `clip`; false when it has no image to draw.
