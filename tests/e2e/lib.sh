@@ -459,6 +459,22 @@ app_restart() {
     app_start "$@"
 }
 
+# Waits, after log_mark and a start, until the devices have arrived and the
+# keyboard has applied its profile: the discovery thread's first pass ends
+# with "软件标示 <id>，..." (the start-up line has a colon instead), and the
+# keyboard streams LED frames only from then on. Pages are rebuilt and tabs
+# reselected while devices arrive, so clicks made earlier may miss.
+app_devices_settled() {
+    wait_until "${1:-30}" debug_log_has "软件标示 " || return 1
+    wait_until "${1:-30}" _keyboard_frames_flow
+}
+
+_keyboard_frames_flow() {
+    local out
+    out=$(sim_call FrameCount keyboard) || return 1
+    [ "${out//[^0-9]/}" -gt 0 ] 2>/dev/null
+}
+
 screen_set() {
     local env=()
     [ -s "$E2E_STATE/app.env" ] && mapfile -t env <"$E2E_STATE/app.env"

@@ -35,7 +35,7 @@ _bar_wait_page() {
     wait_until 10 test -f "$E2E_USER_DATA/keyboard/ProfileList.ini" || fail "no ProfileList.ini"
     # The keyboard has read its device information; a setting changed before
     # its start-up settles may not reach it (a known race).
-    wait_until 20 debug_log_has "软件标示" || fail "the keyboard did not finish connecting"
+    app_devices_settled 20 || fail "the keyboard did not finish connecting"
     sleep 1
 }
 

@@ -37,12 +37,6 @@ key_page_unmarked() {
     [ "$(json_get "$state" marked)" = false ]
 }
 
-key_page_frames_flow() {
-    local out
-    out=$(sim_call FrameCount keyboard) || return 1
-    [ "${out//[^0-9]/}" -gt 0 ] 2>/dev/null
-}
-
 # A fresh start of the program (changes other cases left unsaved in memory
 # would be written too). The keyboard reads its profile once it has
 # connected, which drops an edit made before: the LED frames it streams
@@ -50,8 +44,7 @@ key_page_frames_flow() {
 key_page_restart() {
     log_mark
     app_restart || fail "the program did not start"
-    wait_until 60 key_page_frames_flow || fail "the keyboard did not finish connecting"
-    wait_until 30 debug_log_has "软件标示 " || fail "the window did not finish its start"
+    app_devices_settled 60 || fail "the keyboard did not finish connecting"
 }
 
 # The stored assignment of key $1 in the keyboard's selected profile file.

@@ -93,7 +93,7 @@ case_macro_window_capture_records_only_window_keys() {
     log_mark
     app_restart QX70_INPUT_CAPTURE=window
     # Devices that are still arriving rebuild the pages under the clicks.
-    wait_until 30 debug_log_has "软件标示" || fail "the keyboard did not finish connecting"
+    app_devices_settled || fail "the keyboard did not finish connecting"
     _open_macro_page
     _add_macro
     click macro_btn_starredio
@@ -197,7 +197,7 @@ case_macro_assigned_to_a_key_reaches_the_keyboard() {
     rm -rf "$E2E_USER_DATA/keyboard"
     log_mark
     app_start || fail "the program did not start"
-    wait_until 30 debug_log_has "软件标示" || fail "the keyboard did not finish connecting"
+    app_devices_settled || fail "the keyboard did not finish connecting"
     _open_macro_page
     _add_macro
     _record_into_other_client "a b" 200
