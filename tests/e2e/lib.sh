@@ -459,14 +459,18 @@ app_restart() {
     app_start "$@"
 }
 
-# Waits, after log_mark and a start, until the devices have arrived and the
+# Waits until the devices of the program's last start have arrived and the
 # keyboard has applied its profile: the discovery thread's first pass ends
 # with "软件标示 <id>，..." (the start-up line has a colon instead), and the
 # keyboard streams LED frames only from then on. Pages are rebuilt and tabs
 # reselected while devices arrive, so clicks made earlier may miss.
 app_devices_settled() {
-    wait_until "${1:-30}" debug_log_has "软件标示 " || return 1
+    wait_until "${1:-30}" _discovery_passed_since_start || return 1
     wait_until "${1:-30}" _keyboard_frames_flow
+}
+
+_discovery_passed_since_start() {
+    awk '/^== qx70-config start/ { seen = 0 } /软件标示 / { seen = 1 } END { exit !seen }' "$E2E_LOG"
 }
 
 _keyboard_frames_flow() {

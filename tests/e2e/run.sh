@@ -104,6 +104,8 @@ ensure_default() {
     if [ -n "$env" ] || ! app_running; then
         app_stop >/dev/null 2>&1
         app_start || return 1
+        # Cases click at once; the pages settle when the devices have come.
+        app_devices_settled 20 || echo "e2e: the devices did not settle after the start"
     fi
 }
 

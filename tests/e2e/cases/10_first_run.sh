@@ -12,6 +12,7 @@ first_run_program_dir() {
 }
 
 first_run_wait_keyboard_page() {
+    app_devices_settled 60 || fail "the devices did not settle"
     wait_until 60 drv_visible key_0 || fail "the keyboard page does not show"
     wait_until 30 drv_visible light_0 || fail "the keyboard picture shows no light"
 }
@@ -93,8 +94,17 @@ first_run_lights_on_keys() {
     local x y w h
     read -r x y w h < <(drv_geometry key_0)
     assert_eq "$((30 * scale / 96))" "$w" "key_0 width at scale $scale"
-    local t0=$SECONDS
-    first_run_collect_lights "$rects"
+    # The window may still move or grow while devices arrive: the lights are
+    # read again until the panel stays where it was for the whole read.
+    local t0=$SECONDS panel tries=0
+    while true; do
+        panel=$(drv_geometry device_key_light) || fail "no keyboard picture panel"
+        first_run_collect_lights "$rects"
+        [ "$(drv_geometry device_key_light)" = "$panel" ] && break
+        tries=$((tries + 1))
+        [ "$tries" -lt 5 ] || fail "scale $scale: the keyboard picture keeps moving"
+        sleep 1
+    done
     note "scale $scale: $(wc -l <"$rects") lights read in $((SECONDS - t0)) s"
     local n lx ly lw lh kx ky kw kh cx cy
     while read -r n lx ly lw lh kx ky kw kh; do
@@ -111,6 +121,8 @@ first_run_lights_on_keys() {
     xdotool mousemove 0 0
     sleep 0.5
     screenshot "$E2E_SHOTS/lights_$scale.png"
+    [ "$(drv_geometry device_key_light)" = "$panel" ] ||
+        fail "scale $scale: the keyboard picture moved after its lights were read"
     first_run_check_picture "$E2E_SHOTS/lights_$scale.png" "$rects" "$scale"
 }
 
