@@ -120,16 +120,28 @@ void DeviceEntryLogic::OnFrameTimer() {
         lastRepaintTick_ = tick;
         host_.RepaintPreview();
     }
+    slowFrames_ = false;
     if (ChannelOpen()) {
-        host_.StartTimer(kTimerFrame, NextFrameMs());
+        const int next = NextFrameMs();
+        slowFrames_ = next == kHiddenFrameMs;
+        host_.StartTimer(kTimerFrame, next);
+    }
+}
+
+void DeviceEntryLogic::PreviewMayShow() {
+    if (slowFrames_ && device_ != nullptr && ChannelOpen()) {
+        slowFrames_ = false;
+        host_.StartTimer(kTimerFrame, 1);
     }
 }
 
 int DeviceEntryLogic::NextFrameMs() const {
     const bool streaming = device_->NeedsFramesWhileHidden();
-    // Nobody sees the preview while the window is hidden: keep the timer
-    // but slow it down, unless the device itself is fed the frames.
-    if (!host_.PreviewVisible() && !streaming) {
+    // Nobody sees the preview: keep the timer but slow it down, unless the
+    // device itself is fed the frames.
+    const bool seen = host_.PreviewVisible() && host_.IsSelected() &&
+                      device_->GetWindowAttention() && !device_->IsPageHidden();
+    if (!seen && !streaming) {
         return kHiddenFrameMs;
     }
     if (streaming) {

@@ -40,10 +40,16 @@ class DeviceEntryLogic {
     // A timer of the entry fired. Each handler stops its own timer first and
     // starts it again when it should repeat.
     void OnTimer(int id);
+    // The preview may be seen again: frames that run slow because nobody
+    // saw it are brought forward to now.
+    void PreviewMayShow();
 
     static constexpr int kKeepAliveBMs = 170000;
-    // Frame period while the window is hidden and nothing is streamed.
-    static constexpr int kHiddenFrameMs = 250;
+    // Frame period while nobody sees the preview (the window is hidden or
+    // has no attention, the entry is not selected, another page or tab is
+    // shown) and nothing is streamed. Whatever brings it back into view
+    // calls PreviewMayShow; this period only bounds a missed call.
+    static constexpr int kHiddenFrameMs = 1000;
     // A picture that is not streamed to the device is handed a frame every
     // other tick (about 31 a second): the effects still step every tick,
     // and twice the frames would cost twice the painting for no visible
@@ -67,7 +73,8 @@ class DeviceEntryLogic {
     CVornelUSBDevice* device_ = nullptr;
     uint32_t lastRepaintTick_ = 1;  // never a tick value (ticks are multiples of 16)
     uint32_t lastFrameTick_ = 0;
-    bool framed_ = false;  // a frame was handed over since the device was set
+    bool framed_ = false;      // a frame was handed over since the device was set
+    bool slowFrames_ = false;  // the frame timer runs at kHiddenFrameMs
 };
 
 }  // namespace device

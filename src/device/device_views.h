@@ -41,6 +41,9 @@ class DeviceEntryView {
     virtual ~DeviceEntryView() = default;
     virtual void StartTimer(int id, int periodMs) = 0;
     virtual void StopTimer(int id) = 0;
+    // The device's preview may have come into view (its page, the window's
+    // attention): preview frames slowed down for nobody resume at once.
+    virtual void PreviewMayShow() {}
 };
 
 class PowerWidgetView {

@@ -83,10 +83,18 @@ class CVornelUSBDevice {
     bool IsCommandChannelOpen() const { return commandChannel_.IsOpen(); }
     bool GetBatteryWidgetEnabled() const { return batteryWidgetEnabled_; }
     bool IsPageHidden() const { return pageHidden_.load(); }
-    void SetPageHidden(bool hidden) { pageHidden_.store(hidden); }
+    // The entry's frames slow down while nobody sees the preview; a page or
+    // window that comes back into view tells it at once.
+    void SetPageHidden(bool hidden) {
+        if (pageHidden_.exchange(hidden) && !hidden && optionButton_ != nullptr)
+            optionButton_->PreviewMayShow();
+    }
     virtual void SetLightControl(int state);
     int GetLightControl() const { return lightControl_.load(); }
-    void SetWindowAttention(bool flag) { windowAttention_.store(flag); }
+    void SetWindowAttention(bool flag) {
+        if (!windowAttention_.exchange(flag) && flag && optionButton_ != nullptr)
+            optionButton_->PreviewMayShow();
+    }
     bool GetWindowAttention() const { return windowAttention_.load(); }
     int GetDeviceIndex() const { return deviceIndex_; }
     int GetSelectedKey() const { return selectedKey_; }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <vector>
 
@@ -139,6 +140,87 @@ TEST(DeviceEntry, WiredDeviceConnectsAtOnceAndNeverWatchesTheLink) {
     f.mouse.CommandChannel().SetOpen(false);
     f.entry.OnTimer(kTimerFrame);
     EXPECT_EQ(f.host.running.count(kTimerFrame), 0u) << "frames stop with the channel";
+}
+
+// The entry as the device sees it: the frames brought forward land here.
+class EntryView : public DeviceEntryView {
+  public:
+    explicit EntryView(DeviceEntryLogic& logic) : logic_(logic) {}
+    void StartTimer(int, int) override {}
+    void StopTimer(int) override {}
+    void PreviewMayShow() override {
+        ++calls;
+        logic_.PreviewMayShow();
+    }
+    int calls = 0;
+
+  private:
+    DeviceEntryLogic& logic_;
+};
+
+TEST(DeviceEntry, FramesSlowDownWhileNobodySeesThePictureAndResumeWhenItMayBeSeen) {
+    platform::ManualTickClock clock;
+    clock.Set(1600);
+    Fixture f;
+    EntryView view(f.entry);
+    f.mouse.SetOptionButton(&view);
+    f.entry.OnTimer(kTimerFrame);
+    ASSERT_EQ(f.host.running[kTimerFrame], 33);
+
+    // Each reason nobody looks, then what brings the picture back.
+    struct Case {
+        const char* what;
+        std::function<void()> hide;
+        std::function<void()> show;
+        int notices;  // PreviewMayShow calls the device makes itself
+    };
+    const Case cases[] = {
+        {"another entry selected", [&] { f.host.selected = false; },
+         [&] { f.host.selected = true; }, 0},
+        {"the window without attention", [&] { f.mouse.SetWindowAttention(false); },
+         [&] { f.mouse.SetWindowAttention(true); }, 1},
+        {"another page shown", [&] { f.mouse.SetPageHidden(true); },
+         [&] { f.mouse.SetPageHidden(false); }, 1},
+        {"the window in the tray", [&] { f.host.visible = false; }, [&] { f.host.visible = true; },
+         0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        view.calls = 0;
+        c.hide();
+        f.entry.OnTimer(kTimerFrame);
+        EXPECT_EQ(f.host.running[kTimerFrame], DeviceEntryLogic::kHiddenFrameMs);
+        c.show();
+        EXPECT_EQ(view.calls, c.notices);
+        f.entry.PreviewMayShow();  // what the widget does for the rest
+        EXPECT_EQ(f.host.running[kTimerFrame], 1) << "the next frame comes at once";
+        f.entry.OnTimer(kTimerFrame);
+        EXPECT_LT(f.host.running[kTimerFrame], 40) << "and the picture's pace is back";
+        f.host.running[kTimerFrame] = 7;
+        f.entry.PreviewMayShow();
+        EXPECT_EQ(f.host.running[kTimerFrame], 7)
+            << "frames at the picture's pace stay as they are";
+        clock.Advance(16);
+    }
+
+    // Setting a flag that is already set tells nobody.
+    view.calls = 0;
+    f.mouse.SetWindowAttention(true);
+    f.mouse.SetPageHidden(false);
+    EXPECT_EQ(view.calls, 0);
+
+    f.mouse.streamed = true;
+    f.host.visible = false;
+    f.entry.OnTimer(kTimerFrame);
+    EXPECT_EQ(f.host.running[kTimerFrame], 5) << "a device fed the frames keeps them coming";
+
+    f.mouse.streamed = false;
+    f.entry.OnTimer(kTimerFrame);
+    f.mouse.CommandChannel().SetOpen(false);
+    f.host.running.erase(kTimerFrame);
+    f.entry.PreviewMayShow();
+    EXPECT_EQ(f.host.running.count(kTimerFrame), 0u) << "no frames without the channel";
+    f.mouse.SetOptionButton(nullptr);
 }
 
 TEST(DeviceEntry, ReceiverLinkDownNotifiesBeforeHiding) {

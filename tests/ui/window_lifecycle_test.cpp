@@ -7,6 +7,7 @@
 
 #include "device/device_classes.h"
 #include "platform/debug_output.h"
+#include "ui/controls/select_panel.h"
 #include "ui/framework/window_messages.h"
 #include "ui/main_window/app_messages.h"
 #include "ui/pages/device_option_ui.h"
@@ -197,4 +198,31 @@ TEST(WindowLifecycle, ShutdownJoinsTheThreadsAndReportsEverySlot) {
               ui::kThreadSlotCount - 1);
     EXPECT_TRUE(capture.Contains("19"));
     EXPECT_FALSE(w.Window().isVisible());
+}
+
+TEST(WindowLifecycle, PictureFramesSlowWhileThePictureIsOutOfSightAndResumeWithIt) {
+    WindowWorld w;
+    ASSERT_TRUE(w.StartWithKeyboard());
+    ui::CMainWnd& wnd = w.Window();
+    ui::CDeviceOptionUI* entry = wnd.EntryOfRow(kKeyboard);
+    auto* panel = wnd.PageOfRow(kKeyboard)->findChild<ui::CSelectPanelUI*>();
+    ASSERT_NE(panel, nullptr);
+    wnd.DeviceOfRow(kKeyboard)->SetWindowAttention(true);
+    const auto period = [&] { return entry->TimerPeriod(device::kTimerFrame); };
+    const auto picturePace = [&] { return period() > 0 && period() <= 40; };
+    ASSERT_TRUE(ProcessUntil(picturePace, 3000)) << period();
+
+    panel->hide();  // another tab over the picture
+    ASSERT_TRUE(
+        ProcessUntil([&] { return period() == device::DeviceEntryLogic::kHiddenFrameMs; }, 3000));
+    panel->show();
+    EXPECT_EQ(period(), 1) << "the picture's next frame comes at once";
+    ASSERT_TRUE(ProcessUntil(picturePace, 1000));
+
+    wnd.hide();  // into the tray
+    ASSERT_TRUE(
+        ProcessUntil([&] { return period() == device::DeviceEntryLogic::kHiddenFrameMs; }, 3000));
+    wnd.show();
+    EXPECT_EQ(period(), 1) << "and out of the tray";
+    ASSERT_TRUE(ProcessUntil(picturePace, 1000));
 }

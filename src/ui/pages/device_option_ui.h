@@ -39,7 +39,7 @@ class CDeviceOptionUI : public QWidget,
     // every timer.
     void SetDevice(device::CVornelUSBDevice* device);
     device::CVornelUSBDevice* GetDevice() const { return logic_.Device(); }
-    void SetPreviewPanel(QWidget* panel) { previewPanel_ = panel; }
+    void SetPreviewPanel(QWidget* panel);
     void SetNameText(const QString& text);
     void SetKind(int kind, int variant);
     int GetKind() const { return kind_; }
@@ -71,6 +71,7 @@ class CDeviceOptionUI : public QWidget,
     void StopTimer(int id) override;
     bool RepaintPreview() override;
     bool PreviewVisible() const override;
+    void PreviewMayShow() override;
     bool TimerActive(int id) const;
     int TimerPeriod(int id) const;
     void StopAllTimers();
@@ -93,6 +94,8 @@ class CDeviceOptionUI : public QWidget,
 
   protected:
     void timerEvent(QTimerEvent* event) override;
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void ApplyImages(const QString& normal, const QString& selected);
