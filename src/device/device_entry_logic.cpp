@@ -115,7 +115,7 @@ void DeviceEntryLogic::OnFrameTimer() {
     // often than that would draw the same picture again.
     const bool pageShown =
         host_.IsSelected() && device_->GetWindowAttention() && !device_->IsPageHidden();
-    device_->SetPreviewShown(pageShown && host_.PreviewVisible());
+    device_->SetPreviewShown(PreviewSeen());
     if (tick != lastRepaintTick_ && pageShown) {
         lastRepaintTick_ = tick;
         host_.RepaintPreview();
@@ -135,13 +135,16 @@ void DeviceEntryLogic::PreviewMayShow() {
     }
 }
 
+bool DeviceEntryLogic::PreviewSeen() const {
+    return host_.PreviewVisible() && host_.IsSelected() && device_->GetWindowAttention() &&
+           !device_->IsPageHidden() && device_->PreviewShowsLights();
+}
+
 int DeviceEntryLogic::NextFrameMs() const {
     const bool streaming = device_->NeedsFramesWhileHidden();
     // Nobody sees the preview: keep the timer but slow it down, unless the
     // device itself is fed the frames.
-    const bool seen = host_.PreviewVisible() && host_.IsSelected() &&
-                      device_->GetWindowAttention() && !device_->IsPageHidden();
-    if (!seen && !streaming) {
+    if (!PreviewSeen() && !streaming) {
         return kHiddenFrameMs;
     }
     if (streaming) {

@@ -27,6 +27,8 @@ class CVornelKeyboardDevice : public ProfiledDevice<profile::CKeyboardProfiledat
             lighting_->SetPreviewShown(*this, shown);
         }
     }
+    // The picture is lit on the lighting page only.
+    bool PreviewShowsLights() const override { return GetFunctionPage() == 1; }
     bool NeedsFramesWhileHidden() const override {
         return currentLight_.SelectItem == 29 || currentLight_.SelectItem == 30;
     }

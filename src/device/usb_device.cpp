@@ -269,7 +269,10 @@ void CVornelUSBDevice::SetLedIntensity(int led, uint8_t value) {
 }
 
 void CVornelUSBDevice::SelectFunctionPage(int type) {
+    const bool litBefore = PreviewShowsLights();
     functionPage_ = type;
+    if (!litBefore && PreviewShowsLights() && optionButton_ != nullptr)
+        optionButton_->PreviewMayShow();
     if (pageView_ == nullptr) {
         return;
     }

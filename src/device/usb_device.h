@@ -161,6 +161,9 @@ class CVornelUSBDevice {
     virtual void ClearEffectBuffers();
     virtual void SelectFunctionPage(int type);
     int GetFunctionPage() const { return functionPage_; }
+    // Whether the preview shows lights on the function page shown now; a
+    // picture without lights needs no frames.
+    virtual bool PreviewShowsLights() const { return true; }
     virtual void BindProfilePaths() {}
     virtual std::string GetProfilePathOf() const { return {}; }
     virtual void SaveProfile() {}

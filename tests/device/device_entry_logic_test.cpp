@@ -67,6 +67,8 @@ class ScriptedMouse : public CVornelMouseDevice {
     void SetPreviewShown(bool shown) override { previewShown = shown; }
     int frames = 0;
     void PushLedFrame() override { ++frames; }
+    // Lit on its first function page only, as the keyboard's picture is.
+    bool PreviewShowsLights() const override { return GetFunctionPage() == 1; }
 };
 
 struct Fixture {
@@ -183,6 +185,8 @@ TEST(DeviceEntry, FramesSlowDownWhileNobodySeesThePictureAndResumeWhenItMayBeSee
          [&] { f.mouse.SetPageHidden(false); }, 1},
         {"the window in the tray", [&] { f.host.visible = false; }, [&] { f.host.visible = true; },
          0},
+        {"a function page without lights", [&] { f.mouse.SelectFunctionPage(2); },
+         [&] { f.mouse.SelectFunctionPage(1); }, 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -190,12 +194,14 @@ TEST(DeviceEntry, FramesSlowDownWhileNobodySeesThePictureAndResumeWhenItMayBeSee
         c.hide();
         f.entry.OnTimer(kTimerFrame);
         EXPECT_EQ(f.host.running[kTimerFrame], DeviceEntryLogic::kHiddenFrameMs);
+        EXPECT_FALSE(f.mouse.previewShown) << "the light thread may idle";
         c.show();
         EXPECT_EQ(view.calls, c.notices);
         f.entry.PreviewMayShow();  // what the widget does for the rest
         EXPECT_EQ(f.host.running[kTimerFrame], 1) << "the next frame comes at once";
         f.entry.OnTimer(kTimerFrame);
         EXPECT_LT(f.host.running[kTimerFrame], 40) << "and the picture's pace is back";
+        EXPECT_TRUE(f.mouse.previewShown);
         f.host.running[kTimerFrame] = 7;
         f.entry.PreviewMayShow();
         EXPECT_EQ(f.host.running[kTimerFrame], 7)

@@ -219,6 +219,14 @@ TEST(WindowLifecycle, PictureFramesSlowWhileThePictureIsOutOfSightAndResumeWithI
     EXPECT_EQ(period(), 1) << "the picture's next frame comes at once";
     ASSERT_TRUE(ProcessUntil(picturePace, 1000));
 
+    device::CVornelUSBDevice* keyboard = wnd.DeviceOfRow(kKeyboard);
+    keyboard->SelectFunctionPage(2);  // a tab whose picture shows no lights
+    ASSERT_TRUE(
+        ProcessUntil([&] { return period() == device::DeviceEntryLogic::kHiddenFrameMs; }, 3000));
+    keyboard->SelectFunctionPage(1);
+    EXPECT_EQ(period(), 1) << "back on the lighting tab";
+    ASSERT_TRUE(ProcessUntil(picturePace, 1000));
+
     wnd.hide();  // into the tray
     ASSERT_TRUE(
         ProcessUntil([&] { return period() == device::DeviceEntryLogic::kHiddenFrameMs; }, 3000));
