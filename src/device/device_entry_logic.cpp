@@ -113,10 +113,8 @@ void DeviceEntryLogic::OnFrameTimer() {
     }
     // The preview only changes when the tick count does, so repainting more
     // often than that would draw the same picture again.
-    const bool pageShown =
-        host_.IsSelected() && device_->GetWindowAttention() && !device_->IsPageHidden();
     device_->SetPreviewShown(PreviewSeen());
-    if (tick != lastRepaintTick_ && pageShown) {
+    if (tick != lastRepaintTick_ && PageShown()) {
         lastRepaintTick_ = tick;
         host_.RepaintPreview();
     }
@@ -135,9 +133,12 @@ void DeviceEntryLogic::PreviewMayShow() {
     }
 }
 
+bool DeviceEntryLogic::PageShown() const {
+    return host_.IsSelected() && device_->GetWindowAttention() && !device_->IsPageHidden();
+}
+
 bool DeviceEntryLogic::PreviewSeen() const {
-    return host_.PreviewVisible() && host_.IsSelected() && device_->GetWindowAttention() &&
-           !device_->IsPageHidden() && device_->PreviewShowsLights();
+    return PageShown() && host_.PreviewVisible() && device_->PreviewShowsLights();
 }
 
 int DeviceEntryLogic::NextFrameMs() const {

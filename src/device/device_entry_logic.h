@@ -47,8 +47,9 @@ class DeviceEntryLogic {
     static constexpr int kKeepAliveBMs = 170000;
     // Frame period while nobody sees the preview (the window is hidden or
     // has no attention, the entry is not selected, another page or tab is
-    // shown, the picture is not lit) and nothing is streamed. Whatever brings it back into view
-    // calls PreviewMayShow; this period only bounds a missed call.
+    // shown, the picture is not lit) and nothing is streamed. Whatever
+    // brings it back into view calls PreviewMayShow; this period only
+    // bounds a missed call.
     static constexpr int kHiddenFrameMs = 1000;
     // A picture that is not streamed to the device is handed a frame every
     // other tick (about 31 a second): the effects still step every tick,
@@ -63,8 +64,10 @@ class DeviceEntryLogic {
     // 5 ms (20 ms through the receiver), else just past the tick change at
     // which the picture is next due, and slow while nobody sees it.
     int NextFrameMs() const;
-    // Somebody may see the preview's lights: the window is shown with the
-    // attention, on this entry's page, with the picture lit.
+    // The entry is selected, its page shown and the window has attention.
+    bool PageShown() const;
+    // Somebody may see the preview's lights: the page is shown, the window
+    // and the picture are visible and the picture is lit.
     bool PreviewSeen() const;
     void OnLinkWatchTimer();
     void StartKeepAliveA();
