@@ -8,7 +8,13 @@
 # left to settle, and measured over MEASURE seconds in its steady state.
 # The last lines give the worst and the median mode per platform.
 #
-#   PLATFORM=offscreen|xcb|both bench/cpu_per_mode.sh [path/to/qx70-config] [first] [last]
+# A shared machine's other load moves a single window by a point or more,
+# which the worst of 33 modes always catches. ROUNDS=n measures every mode n
+# times, in n passes over all modes so that a slow spell of the machine falls
+# on different modes, and gives each mode's median with the lowest and
+# highest figure beside it.
+#
+#   PLATFORM=offscreen|xcb|both ROUNDS=n bench/cpu_per_mode.sh [path/to/qx70-config] [first] [last]
 set -eu
 
 if [ -z "${DBUS_SESSION_BUS_ADDRESS:-}" ]; then
@@ -21,6 +27,10 @@ LAST=${3:-33}
 SETTLE=${SETTLE:-6}
 MEASURE=${MEASURE:-10}
 PLATFORM=${PLATFORM:-offscreen}
+ROUNDS=${ROUNDS:-1}
+case "$ROUNDS" in
+    '' | *[!0-9]* | 0) echo "ROUNDS must be a whole number above 0" >&2; exit 2 ;;
+esac
 case "$PLATFORM" in
     both) PLATFORMS="offscreen xcb" ;;
     offscreen | xcb) PLATFORMS=$PLATFORM ;;
@@ -57,33 +67,61 @@ if [ -z "$PROFILE" ]; then
 fi
 
 hz=$(getconf CLK_TCK)
+measure() {  # platform -> share of one core over MEASURE seconds
+    start "$1"
+    sleep "$SETTLE"
+    t0=$(ticks "$PID")
+    sleep "$MEASURE"
+    t1=$(ticks "$PID")
+    stop
+    awk -v a="$t0" -v b="$t1" -v hz="$hz" -v s="$MEASURE" \
+        'BEGIN { printf "%.2f", (b - a) * 100.0 / hz / s }'
+}
+# median, lowest and highest of the numbers on standard input
+spread() {
+    sort -n | awk '
+        { v[NR] = $1 }
+        END {
+            m = (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2
+            printf "%.2f %.2f %.2f", m, v[1], v[NR]
+        }'
+}
+
+round=1
+while [ "$round" -le "$ROUNDS" ]; do
+    mode=$FIRST
+    while [ "$mode" -le "$LAST" ]; do
+        sed -i "s/\"SelectItem\" : [0-9]*/\"SelectItem\" : $mode/" "$PROFILE"
+        for p in $PLATFORMS; do
+            measure "$p" >>"$TMP/$p.$mode"
+            echo >>"$TMP/$p.$mode"
+        done
+        mode=$((mode + 1))
+    done
+    round=$((round + 1))
+done
+
 printf 'mode'
-for p in $PLATFORMS; do printf '  %10s' "$p"; done
+for p in $PLATFORMS; do
+    if [ "$ROUNDS" -gt 1 ]; then printf '  %22s' "$p (lowest-highest)"; else printf '  %10s' "$p"; fi
+done
 echo '   (% of one core)'
 mode=$FIRST
 while [ "$mode" -le "$LAST" ]; do
-    sed -i "s/\"SelectItem\" : [0-9]*/\"SelectItem\" : $mode/" "$PROFILE"
     printf '%4d' "$mode"
     for p in $PLATFORMS; do
-        start "$p"
-        sleep "$SETTLE"
-        t0=$(ticks "$PID")
-        sleep "$MEASURE"
-        t1=$(ticks "$PID")
-        stop
-        share=$(awk -v a="$t0" -v b="$t1" -v hz="$hz" -v s="$MEASURE" \
-            'BEGIN { printf "%.2f", (b - a) * 100.0 / hz / s }')
-        echo "$share" >>"$TMP/$p.values"
-        printf '  %10s' "$share"
+        set -- $(spread <"$TMP/$p.$mode")
+        echo "$1" >>"$TMP/$p.values"
+        if [ "$ROUNDS" -gt 1 ]; then
+            printf '  %10s (%4s-%4s)' "$1" "$2" "$3"
+        else
+            printf '  %10s' "$1"
+        fi
     done
     echo
     mode=$((mode + 1))
 done
 for p in $PLATFORMS; do
-    sort -n "$TMP/$p.values" | awk -v p="$p" '
-        { v[NR] = $1 }
-        END {
-            m = (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2
-            printf "%-10s worst %.2f %%, median %.2f %%\n", p, v[NR], m
-        }'
+    set -- $(spread <"$TMP/$p.values")
+    printf '%-10s worst %.2f %%, median %.2f %%\n' "$p" "$3" "$1"
 done
