@@ -75,7 +75,7 @@ measure() {  # platform -> share of one core over MEASURE seconds
     t1=$(ticks "$PID")
     stop
     awk -v a="$t0" -v b="$t1" -v hz="$hz" -v s="$MEASURE" \
-        'BEGIN { printf "%.2f", (b - a) * 100.0 / hz / s }'
+        'BEGIN { printf "%.2f\n", (b - a) * 100.0 / hz / s }'
 }
 # median, lowest and highest of the numbers on standard input
 spread() {
@@ -94,7 +94,6 @@ while [ "$round" -le "$ROUNDS" ]; do
         sed -i "s/\"SelectItem\" : [0-9]*/\"SelectItem\" : $mode/" "$PROFILE"
         for p in $PLATFORMS; do
             measure "$p" >>"$TMP/$p.$mode"
-            echo >>"$TMP/$p.$mode"
         done
         mode=$((mode + 1))
     done
