@@ -250,10 +250,13 @@ log_mark() {
     stat -c %s "$E2E_LOG" 2>/dev/null >"$E2E_STATE/logmark" || echo 0 >"$E2E_STATE/logmark"
 }
 
+# Under pipefail a "grep -q" that stops reading early fails the pipeline
+# when its writer then dies of SIGPIPE; greps at the end of a pipe here
+# read their input to the end instead.
 debug_log_has() {
     local mark=0
     [ -f "$E2E_STATE/logmark" ] && mark=$(cat "$E2E_STATE/logmark")
-    tail -c +"$((mark + 1))" "$E2E_LOG" 2>/dev/null | grep -qF -- "$1"
+    tail -c +"$((mark + 1))" "$E2E_LOG" 2>/dev/null | grep -F -- "$1" >/dev/null
 }
 
 # ------------------------------------------------------------------ pages
@@ -372,7 +375,7 @@ _x_up() {
 }
 
 _wm_up() {
-    xprop -display "$DISPLAY" -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'
+    xprop -display "$DISPLAY" -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep 'window id' >/dev/null
 }
 
 # Starts Xvfb on a free display (it picks the number) and openbox.
@@ -404,7 +407,7 @@ app_running() {
 }
 
 _driver_sees_window() {
-    drv_windows | grep -qF "$E2E_TITLE"
+    drv_windows | grep -F "$E2E_TITLE" >/dev/null
 }
 
 app_start() {

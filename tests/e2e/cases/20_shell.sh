@@ -3,7 +3,7 @@
 # and back, the instance messages other programs may send.
 
 _main_shown() {
-    drv_windows | grep -qF "$E2E_TITLE"
+    drv_windows | grep -F "$E2E_TITLE" >/dev/null
 }
 
 _main_hidden() {

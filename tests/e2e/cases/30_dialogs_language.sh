@@ -63,7 +63,7 @@ case_about_window_opens_once_and_alt_f4_keeps_the_program() {
     _alt_f4_about
     sleep 1
     app_running || fail "the program ended with the about window"
-    drv_windows | grep -qF "$E2E_TITLE" || fail "the main window is gone"
+    drv_windows | grep -F "$E2E_TITLE" >/dev/null || fail "the main window is gone"
     assert_eq 0 "$(_about_windows)" "about windows after Alt+F4"
 }
 

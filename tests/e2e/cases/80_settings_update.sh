@@ -39,7 +39,7 @@ _requests_at_least() {
 }
 
 _settings_shown() {
-    drv_windows | grep -qx 'SetWnd'
+    drv_windows | grep -x 'SetWnd' >/dev/null
 }
 
 _settings_gone() {
@@ -231,7 +231,7 @@ _plug_old_keyboard() {
 }
 
 _prompt_shown() {
-    drv_windows | grep -qx 'msgwnd'
+    drv_windows | grep -x 'msgwnd' >/dev/null
 }
 
 case_old_keyboard_firmware_starts_the_updater() {
@@ -257,6 +257,7 @@ case_old_keyboard_firmware_cancel_ends_the_program() {
     local prog
     prog=$(_program_with_updater)
     _start_with_server older "QX70_PROGRAM_DIR=$prog"
+    log_mark
     _plug_old_keyboard
     wait_until 20 _prompt_shown || fail "no firmware prompt"
     sleep 0.5
