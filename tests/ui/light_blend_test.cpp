@@ -3,6 +3,7 @@
 // the tint and what lies beneath.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <random>
 #include <vector>
 
@@ -131,10 +132,12 @@ struct RunsPicture {
 };
 
 TEST(LightRuns, DrawEqualsBlendingEveryRow) {
-    for (uint32_t seed = 1; seed <= 40; ++seed) {
+    // Lights of 37 x 17 at (5, 1), their mask rows 40 bytes apart, and
+    // narrower ones down to less than a vector of pixels.
+    for (uint32_t seed = 1; seed <= 160; ++seed) {
         RunsPicture p(seed);
-        // A light of 37 x 17 at (5, 1), its mask rows 40 bytes apart.
-        const int left = 5, top = 1, width = 37, height = 17;
+        const int left = 5, top = 1, height = 17;
+        const int width = std::array{37, 19, 9, 3}[seed % 4];
         ui::LightRuns runs;
         runs.Build(p.picture.data(), RunsPicture::kStride, p.mask.data(), 40, left, top, width,
                    height);

@@ -16,10 +16,22 @@ inline uint32_t Div255(uint32_t x) {
     return (x + (x >> 8)) >> 8;
 }
 
+inline uint32_t TintPixel(uint32_t tint, uint32_t under, uint8_t mask, uint32_t alpha) {
+    const uint32_t a = Div255(mask * alpha);
+    const uint32_t keep = 255 - a;
+    // Two channels per multiply: each sum is at most 255 * 255 + 255 and so
+    // stays in its 16 bits.
+    uint32_t rb = (tint & 0x00FF00FFu) * a + (under & 0x00FF00FFu) * keep + 0x00800080u;
+    rb = ((rb + (rb >> 8 & 0x00FF00FFu)) >> 8) & 0x00FF00FFu;
+    uint32_t ag = (tint >> 8 & 0x00FF00FFu) * a + (under >> 8 & 0x00FF00FFu) * keep + 0x00800080u;
+    ag = (ag + (ag >> 8 & 0x00FF00FFu)) & 0xFF00FF00u;
+    return ag | rb;
+}
+
 int BlendScalar(const uint32_t* under, uint32_t* out, const uint8_t* mask, int count, uint32_t tint,
                 uint32_t alpha) {
     for (int x = 0; x < count; ++x) {
-        out[x] = BlendTintPixel(tint, under[x], mask[x], alpha);
+        out[x] = TintPixel(tint, under[x], mask[x], alpha);
     }
     return count;
 }
@@ -115,18 +127,36 @@ bool HasAvx2() {
 }
 #endif
 
+// A run's pixels blended from packed data into the frame, never in place:
+// a last group that does not fill a vector is blended again together with
+// the pixels before it, which writes those the same values once more.
+void BlendRun(bool avx2, const uint32_t* under, uint32_t* out, const uint8_t* mask, int count,
+              uint32_t tint, uint32_t alpha) {
+#if defined(QX70_BLEND_X86)
+    if (avx2 && count >= 8) {
+        const int done = BlendAvx2(under, out, mask, count, tint, alpha);
+        if (done < count) {
+            BlendAvx2(under + count - 8, out + count - 8, mask + count - 8, 8, tint, alpha);
+        }
+        return;
+    }
+    if (count >= 4) {
+        const int done = BlendSse2(under, out, mask, count, tint, alpha);
+        if (done < count) {
+            BlendSse2(under + count - 4, out + count - 4, mask + count - 4, 4, tint, alpha);
+        }
+        return;
+    }
+#else
+    (void)avx2;
+#endif
+    BlendScalar(under, out, mask, count, tint, alpha);
+}
+
 }  // namespace
 
 uint32_t BlendTintPixel(uint32_t tint, uint32_t under, uint8_t mask, uint32_t alpha) {
-    const uint32_t a = Div255(mask * alpha);
-    const uint32_t keep = 255 - a;
-    // Two channels per multiply: each sum is at most 255 * 255 + 255 and so
-    // stays in its 16 bits.
-    uint32_t rb = (tint & 0x00FF00FFu) * a + (under & 0x00FF00FFu) * keep + 0x00800080u;
-    rb = ((rb + (rb >> 8 & 0x00FF00FFu)) >> 8) & 0x00FF00FFu;
-    uint32_t ag = (tint >> 8 & 0x00FF00FFu) * a + (under >> 8 & 0x00FF00FFu) * keep + 0x00800080u;
-    ag = (ag + (ag >> 8 & 0x00FF00FFu)) & 0xFF00FF00u;
-    return ag | rb;
+    return TintPixel(tint, under, mask, alpha);
 }
 
 bool BlendPathAvailable(BlendPath path) {
@@ -176,56 +206,121 @@ void LightRuns::Build(const uint32_t* picture, int stride, const uint8_t* mask, 
         return;
     }
     const auto rowBytes = static_cast<size_t>(width);
-    const auto blend = [&](int32_t row, const uint32_t* under, const uint8_t* m, int from, int to) {
-        runs_.push_back(Run{row, left + from, to - from, Kind::kBlend, 0,
-                            static_cast<uint32_t>(under_.size())});
-        under_.insert(under_.end(), under + from, under + to);
-        mask_.insert(mask_.end(), m + from, m + to);
-    };
+    std::vector<Run> row;
     for (int y = 0; y < height; ++y) {
-        const int32_t row = top + y;
-        const uint32_t* under = picture + static_cast<std::ptrdiff_t>(row) * stride + left;
+        const int32_t py = top + y;
+        const uint32_t* under = picture + static_cast<std::ptrdiff_t>(py) * stride + left;
         const uint8_t* m = mask + static_cast<std::ptrdiff_t>(y) * maskStride;
         if (y > 0 && std::memcmp(under, under - stride, rowBytes * 4) == 0 &&
             std::memcmp(m, m - maskStride, rowBytes) == 0) {
-            runs_.push_back(Run{row, left, width, Kind::kCopyAbove, 0, 0});
+            runs_.push_back(Run{py, left, width, Kind::kCopyAbove, 0, 0});
             continue;
         }
-        int blendFrom = 0;  // start of the pixels still to blend one by one
-        int x = 0;
-        while (x < width) {
+        // The row's flat stretches long enough to fill, and blends between.
+        row.clear();
+        int blendFrom = 0;
+        for (int x = 0; x < width;) {
             int end = x + 1;
             while (end < width && under[end] == under[x] && m[end] == m[x]) {
                 ++end;
             }
             if (end - x >= kMinFill) {
                 if (blendFrom < x) {
-                    blend(row, under, m, blendFrom, x);
+                    row.push_back(Run{py, blendFrom, x - blendFrom, Kind::kBlend, 0, 0});
                 }
-                runs_.push_back(Run{row, left + x, end - x, Kind::kFill, m[x], under[x]});
+                row.push_back(Run{py, x, end - x, Kind::kFill, m[x], under[x]});
                 blendFrom = end;
             }
             x = end;
         }
         if (blendFrom < width) {
-            blend(row, under, m, blendFrom, width);
+            row.push_back(Run{py, blendFrom, width - blendFrom, Kind::kBlend, 0, 0});
+        }
+        WidenBlends(row);
+        for (Run run : row) {
+            if (run.kind == Kind::kBlend) {
+                const int from = run.x;
+                run.under = static_cast<uint32_t>(under_.size());
+                under_.insert(under_.end(), under + from, under + from + run.count);
+                mask_.insert(mask_.end(), m + from, m + from + run.count);
+            }
+            run.x += left;
+            runs_.push_back(run);
         }
     }
 }
 
+void LightRuns::WidenBlends(std::vector<Run>& row) {
+    // A blend shorter than a vector wastes most of one. It takes pixels from
+    // the runs beside it (a fill's pixels blend to the colour it fills
+    // with) while they keep enough to be worth a run; a neighbour that
+    // cannot spare enough joins it whole.
+    constexpr int kVector = 8;
+    constexpr int kKeep = 8;
+    for (size_t i = 0; i < row.size(); ++i) {
+        if (row[i].kind != Kind::kBlend) {
+            continue;
+        }
+        while (row[i].count < kVector && row.size() > 1) {
+            int need = kVector - row[i].count;
+            if (i + 1 < row.size()) {
+                const int give = std::min(need, row[i + 1].count - kKeep);
+                if (give > 0) {
+                    row[i].count += give;
+                    row[i + 1].x += give;
+                    row[i + 1].count -= give;
+                    need -= give;
+                }
+            }
+            if (need > 0 && i > 0) {
+                const int give = std::min(need, row[i - 1].count - kKeep);
+                if (give > 0) {
+                    row[i].x -= give;
+                    row[i].count += give;
+                    row[i - 1].count -= give;
+                    need -= give;
+                }
+            }
+            if (need == 0) {
+                break;
+            }
+            const size_t first = i + 1 < row.size() ? i : i - 1;
+            row[first].kind = Kind::kBlend;
+            row[first].count += row[first + 1].count;
+            row.erase(row.begin() + static_cast<std::ptrdiff_t>(first) + 1);
+            i = first;
+        }
+    }
+    // Blends that now meet are one run.
+    size_t kept = 0;
+    for (const Run& run : row) {
+        if (kept > 0 && run.kind == Kind::kBlend && row[kept - 1].kind == Kind::kBlend) {
+            row[kept - 1].count += run.count;
+        } else {
+            row[kept++] = run;
+        }
+    }
+    row.resize(kept);
+}
+
 void LightRuns::Draw(uint32_t* frame, std::ptrdiff_t frameStride, uint32_t tint,
                      uint32_t alpha) const {
+#if defined(QX70_BLEND_X86)
+    const bool avx2 = HasAvx2();
+#else
+    const bool avx2 = false;
+#endif
     for (const Run& run : runs_) {
         uint32_t* out = frame + run.y * frameStride + run.x;
         switch (run.kind) {
             case Kind::kFill:
-                std::fill_n(out, run.count, BlendTintPixel(tint, run.under, run.mask, alpha));
+                std::fill_n(out, run.count, TintPixel(tint, run.under, run.mask, alpha));
                 break;
             case Kind::kCopyAbove:
                 std::memcpy(out, out - frameStride, static_cast<size_t>(run.count) * 4);
                 break;
             case Kind::kBlend:
-                BlendTintRow(&under_[run.under], out, &mask_[run.under], run.count, tint, alpha);
+                BlendRun(avx2, &under_[run.under], out, &mask_[run.under], run.count, tint, alpha);
                 break;
         }
     }

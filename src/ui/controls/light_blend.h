@@ -51,8 +51,9 @@ class LightRuns {
     // (0, 0) is the picture's (0, 0). `frame` may be the picture itself.
     void Draw(uint32_t* frame, std::ptrdiff_t frameStride, uint32_t tint, uint32_t alpha) const;
 
-    // Stretches shorter than this are blended, not filled.
-    static constexpr int kMinFill = 6;
+    // Stretches shorter than this are blended, not filled: blending a
+    // pixel in a vector costs less than starting another run.
+    static constexpr int kMinFill = 16;
 
   private:
     enum class Kind : uint8_t { kBlend, kFill, kCopyAbove };
@@ -65,6 +66,8 @@ class LightRuns {
         uint32_t under;  // kFill: the pixel beneath every pixel; kBlend: where
                          // its pixels and mask bytes start in the packed data
     };
+    static void WidenBlends(std::vector<Run>& row);
+
     std::vector<Run> runs_;
     std::vector<uint32_t> under_;  // what lies beneath the blended runs
     std::vector<uint8_t> mask_;    // and their mask
