@@ -17,15 +17,8 @@ _profile_green() {
     tr -d '\r' <"$f" | sed -n 's/^ *"Green" : \([0-9]*\),\?$/\1/p' | head -1
 }
 
-_lighting_page() {
-    wait_until 30 drv_visible light_combo_modeSelect
-}
-
 _open_lighting_tab() {
-    if ! drv_visible light_combo_modeSelect && drv_visible deng_Op_tab; then
-        click deng_Op_tab
-    fi
-    _lighting_page
+    open_tab deng_Op_tab light_combo_modeSelect
 }
 
 # Selects item N of the mode combo from the keyboard, as a person may: a

@@ -17,9 +17,7 @@ _macro_file() {
 }
 
 _open_macro_page() {
-    wait_until 30 drv_visible macro_Op_tab || fail "macro tab not shown"
-    click macro_Op_tab
-    wait_until 10 drv_visible macro_btn_name_add || fail "macro page not shown"
+    open_tab macro_Op_tab macro_btn_name_add || fail "macro page not shown"
 }
 
 # Waits for the program's message window, answers it with KEY and waits for
