@@ -45,6 +45,22 @@ class KeyboardPictureTest : public ::testing::Test {
         return qobject_cast<CDeviceKeyButtonUI*>(
             window_->FindControl(QString::fromLatin1(prefix) + QString::number(n)));
     }
+    // What the window's buffer holds where the panel lies, after the
+    // changes made so far and the repaint they ask for; null where the
+    // buffer is not an image.
+    QImage PanelOnScreen() {
+        for (int i = 0; i < 4; ++i) {
+            QApplication::processEvents();
+        }
+        QBackingStore* store = window_->backingStore();
+        const auto* buffer =
+            dynamic_cast<QImage*>(store != nullptr ? store->paintDevice() : nullptr);
+        if (buffer == nullptr) {
+            return QImage();
+        }
+        const QRect at(panel_->mapTo(window_.get(), QPoint()), panel_->size());
+        return buffer->copy(at).convertToFormat(QImage::Format_RGB32);
+    }
     void Mouse(QWidget* target, QEvent::Type type, QPoint panelPoint) {
         const QPoint local = target->mapFrom(panel_, panelPoint);
         QMouseEvent e(type, local, target->mapToGlobal(local), Qt::LeftButton,
@@ -291,20 +307,7 @@ TEST_F(KeyboardPictureTest, KeysAreDrawnAndClickedThroughThePanel) {
 // hovered, marked and lights switched off between them, at two scales, it
 // must hold exactly what drawing the whole picture afresh gives.
 TEST_F(KeyboardPictureTest, WindowBufferMatchesTheWholePictureAfterChangedLightsOnly) {
-    const auto onScreen = [&] {
-        // The changes, then the repaint they ask for.
-        for (int i = 0; i < 4; ++i) {
-            QApplication::processEvents();
-        }
-        QBackingStore* store = window_->backingStore();
-        const auto* buffer =
-            dynamic_cast<QImage*>(store != nullptr ? store->paintDevice() : nullptr);
-        if (buffer == nullptr) {
-            return QImage();
-        }
-        const QRect at(panel_->mapTo(window_.get(), QPoint()), panel_->size());
-        return buffer->copy(at).convertToFormat(QImage::Format_RGB32);
-    };
+    const auto onScreen = [&] { return PanelOnScreen(); };
     const auto afresh = [&] {
         return panel_->grab().toImage().convertToFormat(QImage::Format_RGB32);
     };
@@ -341,6 +344,41 @@ TEST_F(KeyboardPictureTest, WindowBufferMatchesTheWholePictureAfterChangedLights
             ASSERT_EQ(shown, afresh()) << "scale " << dpi << " frame " << frame;
         }
     }
+}
+
+// Changed lights go into the window's buffer outside Qt's paint; a widget
+// that lies over the picture must stay on top of them.
+TEST_F(KeyboardPictureTest, AWidgetOverThePictureStaysOverChangingLights) {
+    if (PanelOnScreen().isNull()) {
+        GTEST_SKIP() << "this platform's window buffer is not an image";
+    }
+    CDeviceKeyButtonUI* covered = Button("light_", 1);
+    CDeviceKeyButtonUI* open = Button("light_", 100);
+    QWidget* parent = panel_->parentWidget();
+    QWidget cover(parent);
+    cover.setAutoFillBackground(true);
+    QPalette palette = cover.palette();
+    palette.setColor(QPalette::Window, QColor(0x12, 0x34, 0x56));
+    cover.setPalette(palette);
+    cover.setGeometry(
+        QRect(panel_->mapTo(parent, covered->geometry().topLeft()), covered->geometry().size()));
+    cover.show();
+    cover.raise();
+    for (int frame = 0; frame < 3; ++frame) {
+        covered->SetLightTint(0xFF0000u + frame, 255, true);
+        open->SetLightTint(0x00FF00u + frame, 255, true);
+        const QImage shown = PanelOnScreen();
+        EXPECT_EQ(shown.pixel(covered->geometry().center()), qRgb(0x12, 0x34, 0x56))
+            << "frame " << frame;
+        EXPECT_EQ(shown.copy(open->geometry()),
+                  panel_->grab(open->geometry()).toImage().convertToFormat(QImage::Format_RGB32))
+            << "frame " << frame;
+    }
+    // Gone again: the lights beneath it are drawn straight away once more.
+    cover.hide();
+    covered->SetLightTint(0x0000FFu, 255, true);
+    EXPECT_EQ(PanelOnScreen().copy(covered->geometry()),
+              panel_->grab(covered->geometry()).toImage().convertToFormat(QImage::Format_RGB32));
 }
 
 }  // namespace

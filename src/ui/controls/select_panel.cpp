@@ -4,12 +4,14 @@
 #include <QChildEvent>
 #include <QCoreApplication>
 #include <QDynamicPropertyChangeEvent>
+#include <QGuiApplication>
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPaintEngine>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QToolTip>
+#include <QWindow>
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -115,6 +117,10 @@ bool CSelectPanelUI::SetAttribute(const QString& name, const QString& value) {
 bool CSelectPanelUI::event(QEvent* event) {
     if (event->type() == kLightsChangedEvent) {
         updatePosted_ = false;
+        if (DrawChangesDirect(pendingUpdate_)) {
+            pendingUpdate_ = QRect();
+            return true;
+        }
         update(pendingUpdate_);
         askedUpdate_ |= pendingUpdate_;
         pendingUpdate_ = QRect();
@@ -365,9 +371,13 @@ bool CSelectPanelUI::WantsLight(const PaintedLight& light) {
            !b->lightImage_.isEmpty() && !light.rect.isEmpty();
 }
 
+bool CSelectPanelUI::BaseCurrent() const {
+    return baseValid_ && base_.size() == size() && basePosition_ == mapTo(window(), QPoint());
+}
+
 bool CSelectPanelUI::SyncLayout() {
     bool full = false;
-    if (!baseValid_ || base_.size() != size() || basePosition_ != mapTo(window(), QPoint())) {
+    if (!BaseCurrent()) {
         BuildBase();
         full = true;
     }
@@ -735,6 +745,79 @@ CSelectPanelUI::Canvas CSelectPanelUI::CanvasOf(QImage& image, QPoint origin) co
                     origin.y() * canvas.stride + origin.x();
     canvas.bounds = rect().intersected(image.rect().translated(-origin));
     return canvas;
+}
+
+bool CSelectPanelUI::DrawChangesDirect(const QRect& area) {
+    // Only where the window's buffer is one image the display reads from
+    // (X11 shared memory) or nobody reads at all: a Wayland buffer may be
+    // held by the compositor until the next begun paint.
+    static const bool platformFits = QGuiApplication::platformName() == QLatin1String("xcb") ||
+                                     QGuiApplication::platformName() == QLatin1String("offscreen");
+    if (!platformFits || area.isEmpty() || lightsOverlap_ || !askedUpdate_.isEmpty() ||
+        !isVisible() || !updatesEnabled() || !BaseCurrent()) {
+        return false;
+    }
+    QWidget* top = window();
+    QWindow* handle = top->windowHandle();
+    if (handle == nullptr || !handle->isExposed() || nativeParentWidget() != top) {
+        return false;
+    }
+    QBackingStore* store = top->backingStore();
+    QPaintDevice* device = store != nullptr ? store->paintDevice() : nullptr;
+    if (device == nullptr || device->devType() != QInternal::Image) {
+        return false;
+    }
+    auto* image = static_cast<QImage*>(device);
+    if ((image->format() != QImage::Format_RGB32 &&
+         image->format() != QImage::Format_ARGB32_Premultiplied) ||
+        image->devicePixelRatio() != 1.0) {
+        return false;
+    }
+    const QPoint offset = mapTo(top, QPoint());
+    const Canvas canvas = CanvasOf(*image, offset);
+    if (!canvas.bounds.contains(area) || DrawnOver(area)) {
+        return false;
+    }
+    if (SyncLayout()) {
+        // A key's face changed or a button moved: the area is drawn whole,
+        // as a paint that was not asked for only by lights would be.
+        update(area);
+        return true;
+    }
+    ComposeInto(canvas, QRegion(area), true, true);
+    store->flush(QRegion(area.translated(offset)), handle);
+    return true;
+}
+
+bool CSelectPanelUI::DrawnOver(const QRect& area) const {
+    // Widgets later in their parent's list of children lie on top.
+    const QWidget* top = window();
+    const QRect inWindow = area.translated(mapTo(top, QPoint()));
+    auto liesOver = [&inWindow, top](const QObject* object, const QWidget* parent) {
+        const auto* w = qobject_cast<const QWidget*>(object);
+        return w != nullptr && !w->isWindow() && w->isVisible() &&
+               w->geometry().translated(parent->mapTo(top, QPoint())).intersects(inWindow);
+    };
+    for (const QObject* child : children()) {
+        if (liesOver(child, this)) {
+            return true;
+        }
+    }
+    for (const QWidget* w = this; w != top; w = w->parentWidget()) {
+        const QWidget* parent = w->parentWidget();
+        // An effect changes what Qt's paint would put in the buffer.
+        if (w->graphicsEffect() != nullptr) {
+            return true;
+        }
+        const QObjectList& siblings = parent->children();
+        for (qsizetype i = siblings.indexOf(const_cast<QWidget*>(w)) + 1; i < siblings.size();
+             ++i) {
+            if (liesOver(siblings[i], parent)) {
+                return true;
+            }
+        }
+    }
+    return false;
 }
 
 bool CSelectPanelUI::WindowCanvas(QPainter& painter, Canvas& canvas, bool& windowBuffer) const {

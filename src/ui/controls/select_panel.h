@@ -113,7 +113,16 @@ class CSelectPanelUI : public QWidget {
     // (lights that overlap, a buffer it cannot write) RenderLights keeps a
     // frame of its own up to date and the painter copies from it.
     void BuildBase();
+    bool BaseCurrent() const;
     bool SyncLayout();
+    // Lights that changed, drawn into the window's buffer and shown at
+    // once, outside Qt's paint: that paint first waits for the X server to
+    // finish reading the last frame, a round trip that wakes two threads
+    // on every frame. False when this cannot be done safely (another
+    // widget lies over the area, a layout change is pending, a platform
+    // whose buffers the display may still hold).
+    bool DrawChangesDirect(const QRect& area);
+    bool DrawnOver(const QRect& area) const;
     void CopyBase(const Canvas& canvas, const QRect& area);
     void RenderLights();
     // Draws `region` whole, or (`changesOnly`) just the lights that
