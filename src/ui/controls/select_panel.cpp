@@ -763,14 +763,8 @@ bool CSelectPanelUI::DrawChangesDirect(const QRect& area) {
         return false;
     }
     QBackingStore* store = top->backingStore();
-    QPaintDevice* device = store != nullptr ? store->paintDevice() : nullptr;
-    if (device == nullptr || device->devType() != QInternal::Image) {
-        return false;
-    }
-    auto* image = static_cast<QImage*>(device);
-    if ((image->format() != QImage::Format_RGB32 &&
-         image->format() != QImage::Format_ARGB32_Premultiplied) ||
-        image->devicePixelRatio() != 1.0) {
+    QImage* image = DrawableImage(store != nullptr ? store->paintDevice() : nullptr);
+    if (image == nullptr) {
         return false;
     }
     const QPoint offset = mapTo(top, QPoint());
@@ -820,21 +814,26 @@ bool CSelectPanelUI::DrawnOver(const QRect& area) const {
     return false;
 }
 
+QImage* CSelectPanelUI::DrawableImage(QPaintDevice* device) {
+    if (device == nullptr || device->devType() != QInternal::Image) {
+        return nullptr;
+    }
+    auto* image = static_cast<QImage*>(device);
+    const bool layoutFits = image->format() == QImage::Format_RGB32 ||
+                            image->format() == QImage::Format_ARGB32_Premultiplied;
+    return layoutFits && image->devicePixelRatio() == 1.0 ? image : nullptr;
+}
+
 bool CSelectPanelUI::WindowCanvas(QPainter& painter, Canvas& canvas, bool& windowBuffer) const {
-    // The window's buffer is an image in one of the two 32-bit layouts this
-    // panel draws, one image pixel per panel pixel, at a whole offset.
+    // The painter's device is an image this panel can draw, at a whole
+    // offset.
     QPaintEngine* engine = painter.paintEngine();
     if (engine == nullptr || engine->type() != QPaintEngine::Raster) {
         return false;
     }
     QPaintDevice* device = engine->paintDevice();
-    if (device == nullptr || device->devType() != QInternal::Image) {
-        return false;
-    }
-    auto* image = static_cast<QImage*>(device);
-    if ((image->format() != QImage::Format_RGB32 &&
-         image->format() != QImage::Format_ARGB32_Premultiplied) ||
-        image->devicePixelRatio() != 1.0) {
+    QImage* image = DrawableImage(device);
+    if (image == nullptr) {
         return false;
     }
     const QTransform t = painter.deviceTransform();

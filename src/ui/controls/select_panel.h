@@ -101,6 +101,9 @@ class CSelectPanelUI : public QWidget {
         uint32_t* At(int x, int y) const { return origin + y * stride + x; }
     };
     Canvas CanvasOf(QImage& image, QPoint origin) const;
+    // `device` as an image in one of the two 32-bit layouts this panel
+    // draws, one image pixel per panel pixel; null if it is not one.
+    static QImage* DrawableImage(QPaintDevice* device);
     // The image behind `painter`, when the panel can draw into it directly;
     // `windowBuffer`: it is the window's own buffer (not a grab's picture).
     bool WindowCanvas(QPainter& painter, Canvas& canvas, bool& windowBuffer) const;
