@@ -47,14 +47,16 @@ _settings_gone() {
 }
 
 _open_settings() {
-    click setbtn
     # A click that lands while the window manager is still mapping the main
-    # window is lost; a person clicks again.
-    if ! wait_until 5 _settings_shown; then
-        note "second click on setbtn"
+    # window, or while arriving devices move it, is lost; a person clicks
+    # again.
+    local _
+    for _ in 1 2 3; do
         click setbtn
-        wait_until 10 _settings_shown || fail "the settings window did not open"
-    fi
+        wait_until 8 _settings_shown && break
+        note "another click on setbtn"
+    done
+    _settings_shown || fail "the settings window did not open"
     wait_until 10 drv_visible Update_Status_text || fail "no update status"
 }
 
