@@ -307,11 +307,10 @@ TEST_F(KeyboardPictureTest, KeysAreDrawnAndClickedThroughThePanel) {
 // hovered, marked and lights switched off between them, at two scales, it
 // must hold exactly what drawing the whole picture afresh gives.
 TEST_F(KeyboardPictureTest, WindowBufferMatchesTheWholePictureAfterChangedLightsOnly) {
-    const auto onScreen = [&] { return PanelOnScreen(); };
     const auto afresh = [&] {
         return panel_->grab().toImage().convertToFormat(QImage::Format_RGB32);
     };
-    if (onScreen().isNull()) {
+    if (PanelOnScreen().isNull()) {
         GTEST_SKIP() << "this platform's window buffer is not an image";
     }
     for (const int dpi : {96, 144}) {
@@ -340,7 +339,7 @@ TEST_F(KeyboardPictureTest, WindowBufferMatchesTheWholePictureAfterChangedLights
                                  Qt::NoButton, Qt::NoButton, Qt::NoModifier);
                 QApplication::sendEvent(panel_, &move);
             }
-            const QImage shown = onScreen();
+            const QImage shown = PanelOnScreen();
             ASSERT_EQ(shown, afresh()) << "scale " << dpi << " frame " << frame;
         }
     }

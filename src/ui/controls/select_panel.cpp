@@ -784,31 +784,33 @@ bool CSelectPanelUI::DrawChangesDirect(const QRect& area) {
 }
 
 bool CSelectPanelUI::DrawnOver(const QRect& area) const {
-    // Widgets later in their parent's list of children lie on top.
     const QWidget* top = window();
     const QRect inWindow = area.translated(mapTo(top, QPoint()));
-    auto liesOver = [&inWindow, top](const QObject* object, const QWidget* parent) {
-        const auto* w = qobject_cast<const QWidget*>(object);
-        return w != nullptr && !w->isWindow() && w->isVisible() &&
-               w->geometry().translated(parent->mapTo(top, QPoint())).intersects(inWindow);
-    };
-    for (const QObject* child : children()) {
-        if (liesOver(child, this)) {
-            return true;
+    // Shown widgets among `parent`'s children from `first` on; later
+    // children lie on top of earlier ones.
+    auto anyOver = [&inWindow, top](const QWidget* parent, qsizetype first) {
+        const QPoint origin = parent->mapTo(top, QPoint());
+        const QObjectList& children = parent->children();
+        for (qsizetype i = first; i < children.size(); ++i) {
+            const auto* w = qobject_cast<const QWidget*>(children[i]);
+            if (w != nullptr && !w->isWindow() && w->isVisible() &&
+                w->geometry().translated(origin).intersects(inWindow)) {
+                return true;
+            }
         }
+        return false;
+    };
+    if (anyOver(this, 0)) {
+        return true;
     }
     for (const QWidget* w = this; w != top; w = w->parentWidget()) {
-        const QWidget* parent = w->parentWidget();
         // An effect changes what Qt's paint would put in the buffer.
         if (w->graphicsEffect() != nullptr) {
             return true;
         }
-        const QObjectList& siblings = parent->children();
-        for (qsizetype i = siblings.indexOf(const_cast<QWidget*>(w)) + 1; i < siblings.size();
-             ++i) {
-            if (liesOver(siblings[i], parent)) {
-                return true;
-            }
+        const QWidget* parent = w->parentWidget();
+        if (anyOver(parent, parent->children().indexOf(const_cast<QWidget*>(w)) + 1)) {
+            return true;
         }
     }
     return false;
