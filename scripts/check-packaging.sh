@@ -30,14 +30,16 @@ lintian_clean() {  # errors fail; warnings are shown
     local out
     out=$(lintian --tag-display-limit 0 "$1" 2>&1)
     printf '%s\n' "$out"
-    ! printf '%s\n' "$out" | grep -q '^E: '
+    ! grep -q '^E: ' <<<"$out"
 }
 package_holds() {  # package path...: the package installs each path
+    # grep reads a here-string, not a pipe: under pipefail, grep -q quitting
+    # at the first match would fail the writer with SIGPIPE on a long listing
     local listing
     listing=$(dpkg-deb -c "$1") || return 1
     shift
     for path in "$@"; do
-        printf '%s\n' "$listing" | grep -q " \./${path#/}\$" || { echo "missing $path"; return 1; }
+        grep -q " \./${path#/}\$" <<<"$listing" || { echo "missing $path"; return 1; }
     done
 }
 
