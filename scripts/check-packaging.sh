@@ -33,8 +33,9 @@ lintian_clean() {  # errors fail; warnings are shown
     ! grep -q '^E: ' <<<"$out"
 }
 package_holds() {  # package path...: the package installs each path
-    # grep reads a here-string, not a pipe: under pipefail, grep -q quitting
-    # at the first match would fail the writer with SIGPIPE on a long listing
+    # grep reads a here-string, not a pipe (as in lintian_clean): under
+    # pipefail, grep -q quitting at its first match can kill the writer with
+    # SIGPIPE and fail the check
     local listing
     listing=$(dpkg-deb -c "$1") || return 1
     shift
